@@ -1,0 +1,26 @@
+#include "byte_span.h"
+
+#include <cstring>
+
+bool ReadLittleEndian(ByteSpan bytes, std::uint64_t offset, unsigned width, std::uint32_t& value) {
+    if (width == 0 || width > 4 || !bytes.Holds(offset, width)) {
+        return false;
+    }
+    std::uint32_t result = 0;
+    for (unsigned i = width; i-- > 0;) {
+        result = (result << 8) | bytes.data[static_cast<std::size_t>(offset) + i];
+    }
+    value = result;
+    return true;
+}
+
+std::size_t BoundedTextLength(ByteSpan bytes, std::uint64_t offset, std::size_t limit) {
+    if (!bytes.Holds(offset, 0)) {
+        return 0;
+    }
+    const std::size_t start = static_cast<std::size_t>(offset);
+    const std::size_t available = bytes.size - start;  // start <= size, checked above
+    const std::size_t scan = available < limit ? available : limit;
+    const void* zero = scan == 0 ? nullptr : std::memchr(bytes.data + start, 0, scan);
+    return zero == nullptr ? scan : static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - (bytes.data + start));
+}

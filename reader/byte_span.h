@@ -1,0 +1,29 @@
+// Bounded access to a run of bytes read from a link file. Every offset and width is
+// checked in 64-bit arithmetic before a byte is touched, so hostile sizes cannot wrap,
+// on 32-bit builds included.
+#ifndef SHORTCUT_READER_BYTE_SPAN_H
+#define SHORTCUT_READER_BYTE_SPAN_H
+
+#include <cstddef>
+#include <cstdint>
+
+struct ByteSpan {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+
+    // True when [offset, offset + width) lies inside the span.
+    bool Holds(std::uint64_t offset, std::uint64_t width) const {
+        return offset <= size && offset + width <= size;
+    }
+};
+
+// Reads a little-endian unsigned field of 1 to 4 bytes at offset. Returns false, and
+// leaves value untouched, when the field does not lie wholly inside the span.
+bool ReadLittleEndian(ByteSpan bytes, std::uint64_t offset, unsigned width, std::uint32_t& value);
+
+// Length of the zero-terminated text that starts at offset, counting only bytes inside
+// the span and at most limit of them: a text with no zero byte before the end of the
+// span ends there, and one that starts at or past the end is empty.
+std::size_t BoundedTextLength(ByteSpan bytes, std::uint64_t offset, std::size_t limit);
+
+#endif

@@ -1,0 +1,111 @@
+#include "test_support.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "shortcut_file.h"
+
+TempFile::TempFile(const Bytes& bytes) {
+    const char* dir = std::getenv("TMPDIR");
+    std::string pattern = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/shortcut-test-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        std::perror("mkstemp");
+        std::abort();
+    }
+    const auto* data = bytes.Begin();
+    std::size_t left = bytes.Size();
+    while (left > 0) {
+        const ssize_t written = write(fd, data, left);
+        if (written <= 0) {
+            std::perror("write");
+            std::abort();
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    close(fd);
+    path_ = pattern;
+}
+
+TempFile::~TempFile() { unlink(path_.c_str()); }
+
+LinkFields ReadLink(const Bytes& bytes) {
+    const TempFile file(bytes);
+    const ShortcutFile link(file.Path().c_str());
+    const std::unique_ptr<char[]> buffer(new char[ShortcutFile::kLongestTextBytes]);
+    LinkFields fields;
+    fields.pathResult = link.GetPath(buffer.get());
+    fields.path = buffer.get();
+    link.GetWorkDir(buffer.get());
+    fields.workingDir = buffer.get();
+    fields.descriptionResult = link.GetDesc(buffer.get());
+    fields.description = buffer.get();
+    link.GetPathRel(buffer.get());
+    fields.relativePath = buffer.get();
+    link.GetArgs(buffer.get());
+    fields.arguments = buffer.get();
+    return fields;
+}
+
+namespace {
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char chunk[4096];
+    ssize_t got = 0;
+    while ((got = read(fd, chunk, sizeof chunk)) > 0) {
+        text.append(chunk, static_cast<std::size_t>(got));
+    }
+    return text;
+}
+
+}  // namespace
+
+RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath) {
+    // Standard output and error go to files, so a large output never blocks the child.
+    const TempFile outFile{Bytes()};
+    const TempFile errFile{Bytes()};
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(stdoutPath != nullptr ? stdoutPath : outFile.Path().c_str(), O_WRONLY | O_TRUNC);
+        const int err = open(errFile.Path().c_str(), O_WRONLY | O_TRUNC);
+        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
+            _exit(126);
+        }
+        std::vector<char*> argv;
+        std::string program = SHORTCUT_DUMP_PATH;
+        argv.push_back(program.data());
+        std::vector<std::string> copies(args);
+        for (std::string& arg : copies) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    RunResult result;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        result.status = WEXITSTATUS(status);
+    }
+    const int out = open(outFile.Path().c_str(), O_RDONLY);
+    const int err = open(errFile.Path().c_str(), O_RDONLY);
+    result.out = ReadAll(out);
+    result.err = ReadAll(err);
+    close(out);
+    close(err);
+    return result;
+}
+
+std::string DumpLines(const std::string& path, const std::string& workingDir, const std::string& description,
+                      const std::string& relativePath) {
+    return "\nGetPath :" + path + "\n\nGetWorkDir :" + workingDir + "\n\nGetDesc: " + description +
+           "\n\nGetPathRel :" + relativePath + "\n";
+}

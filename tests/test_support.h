@@ -1,0 +1,47 @@
+// Temporary link files, in-process reads and whole runs of shortcut_dump for the tests.
+#ifndef SHORTCUT_TESTS_TEST_SUPPORT_H
+#define SHORTCUT_TESTS_TEST_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+#include "link_builder.h"
+
+// A file holding the given bytes, removed again when the object goes.
+class TempFile {
+public:
+    explicit TempFile(const Bytes& bytes);
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// What the getters of a reader write, and what they return.
+struct LinkFields {
+    std::string path, workingDir, description, relativePath, arguments;
+    int pathResult = 0, descriptionResult = 0;
+};
+
+// Parses bytes from a temporary file in this process and reads every getter.
+LinkFields ReadLink(const Bytes& bytes);
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int status = -1;  // exit status, or -1 when the process did not exit normally
+};
+
+// Runs the built shortcut_dump with these arguments and collects its output. With
+// stdoutPath set, standard output goes to that file instead.
+RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath = nullptr);
+
+// The eight lines of a successful run.
+std::string DumpLines(const std::string& path, const std::string& workingDir, const std::string& description,
+                      const std::string& relativePath);
+
+#endif
