@@ -80,7 +80,11 @@ RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath) 
             _exit(126);
         }
         std::vector<char*> argv;
+        std::string emulator = SHORTCUT_DUMP_EMULATOR;  // set where this build's programs need one
         std::string program = SHORTCUT_DUMP_PATH;
+        if (!emulator.empty()) {
+            argv.push_back(emulator.data());
+        }
         argv.push_back(program.data());
         std::vector<std::string> copies(args);
         for (std::string& arg : copies) {

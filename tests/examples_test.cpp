@@ -1,0 +1,32 @@
+// The links in examples/ are what the sample generator writes, and print as the README
+// shows them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "sample_links.h"
+#include "test_support.h"
+
+namespace {
+
+std::string ExamplePath(const std::string& name) { return std::string(SHORTCUT_EXAMPLES_DIR) + "/" + name; }
+
+TEST(Examples, AreWhatTheGeneratorWrites) {
+    for (const SampleLink& link : ExampleLinks()) {
+        std::ifstream file(ExamplePath(link.name), std::ios::binary);
+        const std::vector<std::uint8_t> stored((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(stored, link.bytes.Data()) << link.name << ": run make_sample_links examples examples";
+    }
+}
+
+TEST(Examples, PrintAsTheReadmeShows) {
+    const RunResult notepad = RunDump({ExamplePath("notepad.lnk")});
+    EXPECT_EQ(notepad.out, DumpLines("C:\\WINDOWS\\notepad.exe", "C:\\WINDOWS", "Text editor", "..\\..\\..\\WINDOWS\\notepad.exe"));
+    EXPECT_EQ(notepad.status, 0);
+    EXPECT_EQ(RunDump({ExamplePath("no_id_list.lnk")}).out, DumpLines("", "D:\\Reports", "Report archive", ".\\archive\\2026"));
+    EXPECT_EQ(RunDump({ExamplePath("truncated.lnk")}).out, DumpLines("C:\\Tools\\backup.cmd", "", "Nightly ba", ""));
+}
+
+}  // namespace
