@@ -1,6 +1,7 @@
 // Writes the sample links into a folder:
 //   make_sample_links examples DIR   the links of examples/
 //   make_sample_links seeds DIR      every sample, as fuzzing seeds
+//   make_sample_links lists DIR      the ID list bytes of every sample that has one
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -8,20 +9,42 @@
 
 #include "sample_links.h"
 
+namespace {
+
+constexpr std::size_t kListSizeOffset = 76;
+
+bool Write(const std::string& path, const unsigned char* data, std::size_t size) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!out) {
+        std::fprintf(stderr, "make_sample_links: cannot write %s\n", path.c_str());
+    }
+    return static_cast<bool>(out);
+}
+
+// The list bytes that follow IDListSize, as far as the file holds them.
+bool WriteList(const std::string& path, const Bytes& link) {
+    const auto& bytes = link.Data();
+    if (bytes.size() < kListSizeOffset + 2 || (bytes[20] & flag::kIdList) == 0) {
+        return true;
+    }
+    const std::size_t claimed = bytes[kListSizeOffset] + std::size_t{bytes[kListSizeOffset + 1]} * 256;
+    const std::size_t held = bytes.size() - kListSizeOffset - 2;
+    return Write(path, bytes.data() + kListSizeOffset + 2, claimed < held ? claimed : held);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 3 || (std::strcmp(argv[1], "examples") != 0 && std::strcmp(argv[1], "seeds") != 0)) {
-        std::fputs("usage: make_sample_links examples|seeds DIR\n", stderr);
+    const std::string mode = argc == 3 ? argv[1] : "";
+    if (mode != "examples" && mode != "seeds" && mode != "lists") {
+        std::fputs("usage: make_sample_links examples|seeds|lists DIR\n", stderr);
         return 2;
     }
-    const bool examplesOnly = std::strcmp(argv[1], "examples") == 0;
-    for (const SampleLink& link : examplesOnly ? ExampleLinks() : SeedLinks()) {
+    bool written = true;
+    for (const SampleLink& link : mode == "examples" ? ExampleLinks() : SeedLinks()) {
         const std::string path = std::string(argv[2]) + "/" + link.name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(link.bytes.Begin()), static_cast<std::streamsize>(link.bytes.Size()));
-        if (!out) {
-            std::fprintf(stderr, "make_sample_links: cannot write %s\n", path.c_str());
-            return 1;
-        }
+        written = (mode == "lists" ? WriteList(path, link.bytes) : Write(path, link.bytes.Begin(), link.bytes.Size())) && written;
     }
-    return 0;
+    return written ? 0 : 1;
 }

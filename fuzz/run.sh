@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for a while, in parallel, from the generated seeds (and the
+# shared corpus of real links when it is there). Exits non-zero on any finding.
+#
+#   fuzz/run.sh [SECONDS_PER_TARGET]      default 120
+#
+# Needs the fuzz preset built: cmake --workflow --preset fuzz
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-120}
+build=build/fuzz
+corpus_dir=${SHORTCUT_CORPUS_DIR:-../shared/corpus}
+work=$build/work
+mkdir -p "$work/seeds-links" "$work/seeds-lists" "$work/artifacts"
+
+"$build/tests/make_sample_links" seeds "$work/seeds-links"
+"$build/tests/make_sample_links" lists "$work/seeds-lists"
+
+extra=()
+[ -d "$corpus_dir" ] && extra+=("$corpus_dir")
+
+run_target() {
+    local target=$1 seeds=$2
+    mkdir -p "$work/corpus-$target"
+    "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 \
+        -dict=fuzz/shortcut.dict -print_final_stats=1 \
+        -artifact_prefix="$work/artifacts/$target-" \
+        "$work/corpus-$target" "$seeds" "${extra[@]}" > "$work/$target.log" 2>&1
+}
+
+run_target fuzz_shortcut_file "$work/seeds-links" & file_pid=$!
+run_target fuzz_target_path "$work/seeds-lists" & path_pid=$!
+status=0
+wait $file_pid || status=1
+wait $path_pid || status=1
+
+for target in fuzz_shortcut_file fuzz_target_path; do
+    echo "== $target"
+    grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^#[0-9]+ *DONE|ERROR|SUMMARY' "$work/$target.log" || tail -n 20 "$work/$target.log"
+done
+if [ $status -ne 0 ]; then
+    echo "fuzzing found something: see $work/artifacts and the logs in $work"
+fi
+exit $status
