@@ -108,7 +108,8 @@ int ShortcutFile::GetDesc(char* buffer) const { return WriteText(description_, b
 int ShortcutFile::GetPathRel(char* buffer) const { return WriteText(relativePath_, buffer); }
 
 void ReportError(const char* message) {
-    std::fputs(message, stdout);
-    std::fputs("\n", stdout);
+    // A failed write cannot be reported anywhere else: the status tells the failure.
+    static_cast<void>(std::fputs(message, stdout));
+    static_cast<void>(std::fputs("\n", stdout));
     std::exit(1);
 }

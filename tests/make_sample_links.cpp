@@ -2,6 +2,7 @@
 //   make_sample_links examples DIR   the links of examples/
 //   make_sample_links seeds DIR      every sample, as fuzzing seeds
 //   make_sample_links lists DIR      the ID list bytes of every sample that has one
+//   make_sample_links bench DIR      the links the benchmarks and bench/startup.sh read
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -37,12 +38,13 @@ bool WriteList(const std::string& path, const Bytes& link) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc == 3 ? argv[1] : "";
-    if (mode != "examples" && mode != "seeds" && mode != "lists") {
-        std::fputs("usage: make_sample_links examples|seeds|lists DIR\n", stderr);
+    if (mode != "examples" && mode != "seeds" && mode != "lists" && mode != "bench") {
+        std::fputs("usage: make_sample_links examples|seeds|lists|bench DIR\n", stderr);
         return 2;
     }
+    const std::vector<SampleLink> links = mode == "examples" ? ExampleLinks() : mode == "bench" ? BenchLinks() : SeedLinks();
     bool written = true;
-    for (const SampleLink& link : mode == "examples" ? ExampleLinks() : SeedLinks()) {
+    for (const SampleLink& link : links) {
         const std::string path = std::string(argv[2]) + "/" + link.name;
         written = (mode == "lists" ? WriteList(path, link.bytes) : Write(path, link.bytes.Begin(), link.bytes.Size())) && written;
     }

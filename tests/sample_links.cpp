@@ -51,3 +51,46 @@ std::vector<SampleLink> SeedLinks() {
     seeds.push_back({"long_string.lnk", LinkBuilder().WorkingDir(std::u16string(65535, u'w')).Build()});
     return seeds;
 }
+
+std::vector<SampleLink> BenchLinks() {
+    const Bytes typical = LinkBuilder()
+                              .IdList(ItemList({RootItem(), VolumeItem("C:\\"), FileEntryItem(0x31, "PROGRA~1"),
+                                                FileEntryItem(0x31, "MICROS~1"), FileEntryItem(0x31, "Office16"),
+                                                FileEntryItem(0x32, "WINWORD.EXE")}))
+                              .LinkInfo(LinkInfoBlock(96))
+                              .Description(u"Create and edit professional-looking documents.")
+                              .RelativePath(u"..\\..\\..\\Program Files\\Microsoft Office\\root\\Office16\\WINWORD.EXE")
+                              .WorkingDir(u"C:\\Program Files\\Microsoft Office\\root\\Office16")
+                              .Build();
+    Bytes deepList = Bytes().Append(RootItem());
+    for (int i = 0; i < 128; ++i) {
+        deepList.Append(FileEntryItem(0x31, std::string(250, static_cast<char>('a' + i % 26))));
+    }
+    deepList.Append(Terminator());
+    const std::u16string longest(65535, u'x');
+    const Bytes largest = LinkBuilder()
+                              .IdList(deepList)
+                              .Description(longest)
+                              .RelativePath(longest)
+                              .WorkingDir(longest)
+                              .Arguments(longest)
+                              .IconLocation(longest)
+                              .Build();
+    const Bytes hostile = LinkBuilder()
+                              .IdList(ItemList({RootItem(), VolumeItem("C:\\")}))
+                              .LinkInfo(Bytes().U32(0xFFFFFFF0u).Zeros(64))
+                              .Description(u"never reached")
+                              .Build();
+    const Bytes listClaim = LinkBuilder().IdListClaiming(0xFFFF, ItemList({RootItem(), VolumeItem("C:\\")})).Build();
+    const Bytes longestStrings = LinkBuilder()
+                                     .Description(longest)
+                                     .RelativePath(longest)
+                                     .WorkingDir(longest)
+                                     .Arguments(longest)
+                                     .IconLocation(longest)
+                                     .Build();
+    const Bytes deepestList = LinkBuilder().IdList(deepList).Build();
+    return {{"typical.lnk", typical},          {"largest.lnk", largest},
+            {"hostile.lnk", hostile},          {"list_claim.lnk", listClaim},
+            {"longest_strings.lnk", longestStrings}, {"deepest_list.lnk", deepestList}};
+}

@@ -15,6 +15,12 @@ struct SampleLink {
 
 // The links kept in examples/.
 std::vector<SampleLink> ExampleLinks();
+// The links the benchmarks read: "typical.lnk" (a Windows link to a file three folders
+// deep, with LinkInfo and three strings), "largest.lnk" (a 128-item list and five strings
+// of 65535 characters) and "hostile.lnk" (LinkInfoSize 0xFFFFFFF0); then, for the
+// resource checks, an IDListSize of 0xFFFF in a short file, the five strings alone and
+// the 128-item list alone.
+std::vector<SampleLink> BenchLinks();
 // Every sample: the examples and the malformed and oversized shapes of the tests.
 std::vector<SampleLink> SeedLinks();
 

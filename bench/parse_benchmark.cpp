@@ -1,0 +1,71 @@
+// In-process cost of reading a link: the parse of a typical, the largest and a hostile
+// link from a file, the getters, and the ID list walk alone.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "sample_links.h"
+#include "shortcut_file.h"
+#include "test_support.h"
+
+namespace {
+
+const SampleLink& BenchLink(const std::string& name) {
+    static const std::vector<SampleLink> links = BenchLinks();
+    for (const SampleLink& link : links) {
+        if (link.name == name) {
+            return link;
+        }
+    }
+    std::abort();
+}
+
+void ParseFromFile(benchmark::State& state, const std::string& name) {
+    const SampleLink& link = BenchLink(name);
+    const TempFile file(link.bytes);
+    for (auto _ : state) {
+        const ShortcutFile reader(file.Path().c_str());
+        benchmark::DoNotOptimize(&reader);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(link.bytes.Size()));
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_ParseTypicalLink(benchmark::State& state) { ParseFromFile(state, "typical.lnk"); }
+void BM_ParseLargestLink(benchmark::State& state) { ParseFromFile(state, "largest.lnk"); }
+void BM_ParseHostileLinkInfoSize(benchmark::State& state) { ParseFromFile(state, "hostile.lnk"); }
+
+void BM_FourGettersOfTypicalLink(benchmark::State& state) {
+    const TempFile file(BenchLink("typical.lnk").bytes);
+    const ShortcutFile reader(file.Path().c_str());
+    const std::unique_ptr<char[]> buffer(new char[ShortcutFile::kLongestTextBytes]);
+    for (auto _ : state) {
+        reader.GetPath(buffer.get());
+        reader.GetWorkDir(buffer.get());
+        reader.GetDesc(buffer.get());
+        reader.GetPathRel(buffer.get());
+        benchmark::DoNotOptimize(buffer.get());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_WalkTypicalIdList(benchmark::State& state) {
+    const Bytes list = ItemList({RootItem(), VolumeItem("C:\\"), FileEntryItem(0x31, "PROGRA~1"), FileEntryItem(0x31, "MICROS~1"),
+                                 FileEntryItem(0x31, "Office16"), FileEntryItem(0x32, "WINWORD.EXE")});
+    char path[ShortcutFile::kPathBytes];
+    for (auto _ : state) {
+        ShortcutFile::BuildTargetPath(list.Begin(), static_cast<unsigned>(list.Size()), path);
+        benchmark::DoNotOptimize(path);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(list.Size()));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ParseTypicalLink);
+BENCHMARK(BM_ParseLargestLink);
+BENCHMARK(BM_ParseHostileLinkInfoSize);
+BENCHMARK(BM_FourGettersOfTypicalLink);
+BENCHMARK(BM_WalkTypicalIdList);
+BENCHMARK_MAIN();

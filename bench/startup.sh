@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Whole-process cost of shortcut_dump, against a do-nothing C++ program built the same
+# way: instructions of one run (callgrind, repeatable on a busy machine), wall time over
+# many runs (hyperfine when present), and peak memory (GNU time).
+#
+#   bench/startup.sh [BUILD_DIR]        default build/release (cmake --workflow --preset release)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+tool=$build/tool/shortcut_dump
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$build/tests/make_sample_links" bench "$work"
+link_mode=""
+grep -q '^SHORTCUT_STATIC:BOOL=ON' "$build/CMakeCache.txt" && link_mode=-static
+compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+echo 'int main() { return 0; }' > "$work/do_nothing.cpp"
+"$compiler" -O3 $link_mode "$work/do_nothing.cpp" -o "$work/do_nothing"
+
+instructions() {
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null | sed -n 's/.*Collected : //p'
+}
+peak_kib() {
+    /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+echo "link mode: ${link_mode:-dynamic}"
+echo
+echo "== instructions of one whole run (callgrind)"
+typical=$(instructions "$tool" "$work/typical.lnk")
+nothing=$(instructions "$work/do_nothing")
+largest=$(instructions "$tool" "$work/largest.lnk")
+hostile=$(instructions "$tool" "$work/hostile.lnk")
+largest_bytes=$(stat -c %s "$work/largest.lnk")
+printf '%-34s %12s\n' "do-nothing program" "$nothing"
+printf '%-34s %12s  (%sx the do-nothing program)\n' "shortcut_dump typical.lnk" "$typical" "$(ratio "$typical" "$nothing")"
+printf '%-34s %12s  (%s bytes: %s per byte)\n' "shortcut_dump largest.lnk" "$largest" "$largest_bytes" "$(ratio "$largest" "$largest_bytes")"
+printf '%-34s %12s\n' "shortcut_dump hostile.lnk" "$hostile"
+
+if [ -x /usr/bin/time ]; then
+    echo
+    echo "== peak memory (maximum resident set, KiB)"
+    for name in typical largest hostile; do
+        printf '%-34s %12s\n' "shortcut_dump $name.lnk" "$(peak_kib "$tool" "$work/$name.lnk")"
+    done
+    printf '%-34s %12s\n' "do-nothing program" "$(peak_kib "$work/do_nothing")"
+fi
+
+echo
+echo "== wall time of one run"
+if command -v hyperfine > /dev/null; then
+    hyperfine -N --warmup 100 --runs 3000 --export-csv "$work/times.csv" \
+        "$work/do_nothing" "$tool $work/typical.lnk" > /dev/null 2>&1
+    nothing_s=$(awk -F, 'NR == 2 { print $2 }' "$work/times.csv")
+    typical_s=$(awk -F, 'NR == 3 { print $2 }' "$work/times.csv")
+else
+    runs=1000
+    clock() {
+        local start end
+        start=$(date +%s%N)
+        for ((i = 0; i < runs; i++)); do "$@" > /dev/null; done
+        end=$(date +%s%N)
+        awk -v ns=$((end - start)) -v n=$runs 'BEGIN { printf "%.9f", ns / n / 1e9 }'
+    }
+    nothing_s=$(clock "$work/do_nothing")
+    typical_s=$(clock "$tool" "$work/typical.lnk")
+fi
+awk -v s="$nothing_s" 'BEGIN { printf "%-34s %9.1f us\n", "do-nothing program", s * 1e6 }'
+awk -v s="$typical_s" -v r="$(ratio "$typical_s" "$nothing_s")" \
+    'BEGIN { printf "%-34s %9.1f us  (%sx the do-nothing program)\n", "shortcut_dump typical.lnk", s * 1e6, r }'
