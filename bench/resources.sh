@@ -5,12 +5,7 @@
 #
 #   bench/resources.sh [BUILD_DIR]      default build/release
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build/release}
-tool=$build/tool/shortcut_dump
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$build/tests/make_sample_links" bench "$work"
+source "$(dirname "$0")/bench_links.sh"
 
 measure() {  # prints "peak_KiB seconds"
     /usr/bin/time -f '%M %e' "$tool" "$1" 2>&1 >/dev/null | tail -n 1

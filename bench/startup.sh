@@ -5,13 +5,7 @@
 #
 #   bench/startup.sh [BUILD_DIR]        default build/release (cmake --workflow --preset release)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build/release}
-tool=$build/tool/shortcut_dump
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-"$build/tests/make_sample_links" bench "$work"
+source "$(dirname "$0")/bench_links.sh"
 link_mode=""
 grep -q '^SHORTCUT_STATIC:BOOL=ON' "$build/CMakeCache.txt" && link_mode=-static
 compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")

@@ -68,27 +68,16 @@ std::vector<SampleLink> BenchLinks() {
     }
     deepList.Append(Terminator());
     const std::u16string longest(65535, u'x');
-    const Bytes largest = LinkBuilder()
-                              .IdList(deepList)
-                              .Description(longest)
-                              .RelativePath(longest)
-                              .WorkingDir(longest)
-                              .Arguments(longest)
-                              .IconLocation(longest)
-                              .Build();
+    const LinkBuilder fiveLongest =
+        LinkBuilder().Description(longest).RelativePath(longest).WorkingDir(longest).Arguments(longest).IconLocation(longest);
+    const Bytes largest = LinkBuilder(fiveLongest).IdList(deepList).Build();
     const Bytes hostile = LinkBuilder()
                               .IdList(ItemList({RootItem(), VolumeItem("C:\\")}))
                               .LinkInfo(Bytes().U32(0xFFFFFFF0u).Zeros(64))
                               .Description(u"never reached")
                               .Build();
     const Bytes listClaim = LinkBuilder().IdListClaiming(0xFFFF, ItemList({RootItem(), VolumeItem("C:\\")})).Build();
-    const Bytes longestStrings = LinkBuilder()
-                                     .Description(longest)
-                                     .RelativePath(longest)
-                                     .WorkingDir(longest)
-                                     .Arguments(longest)
-                                     .IconLocation(longest)
-                                     .Build();
+    const Bytes longestStrings = fiveLongest.Build();
     const Bytes deepestList = LinkBuilder().IdList(deepList).Build();
     return {{"typical.lnk", typical},          {"largest.lnk", largest},
             {"hostile.lnk", hostile},          {"list_claim.lnk", listClaim},
