@@ -11,8 +11,12 @@
 
 ShortcutFile::ShortcutFile() = default;
 
-// Opened without std::ios::binary: on Linux the bytes arrive unchanged either way.
-ShortcutFile::ShortcutFile(const char* path) : stream_(path, std::ios::in) {
+// Opened without std::ios::binary: on Linux the bytes arrive unchanged either way. A null
+// path opens nothing, so it ends as any file that cannot be opened does.
+ShortcutFile::ShortcutFile(const char* path) {
+    if (path != nullptr) {
+        stream_.open(path, std::ios::in);
+    }
     Parse();
 }
 

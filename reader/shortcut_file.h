@@ -29,8 +29,8 @@ public:
 
     // An unopened reader that holds no text; every getter writes an empty string.
     ShortcutFile();
-    // Opens and parses the link at path (never null); ends the process with
-    // "File error" or "Not a shortcut" and status 1 when it cannot.
+    // Opens and parses the link at path; ends the process with "File error" (a null
+    // path included) or "Not a shortcut" and status 1 when it cannot.
     explicit ShortcutFile(const char* path);
     ~ShortcutFile();
 

@@ -92,10 +92,11 @@ TEST(Header, IgnoresTheClassIdAndFlagsOutsideTheSections) {
     EXPECT_EQ(ReadLink(link).path, "C:\\WINDOWS\\notepad.exe");
 }
 
-TEST(Header, ThatIsNotAShellLinkEndsTheProcessWithStatusOne) {
+TEST(Header, ThatIsNotAShellLinkOrCannotBeOpenedEndsTheProcessWithStatusOne) {
     const TempFile wrongSize(LinkBuilder().HeaderSize(77).Build());
     EXPECT_EXIT(ShortcutFile reader(wrongSize.Path().c_str()), testing::ExitedWithCode(1), "");
     EXPECT_EXIT(ShortcutFile reader("/nonexistent/link.lnk"), testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(ShortcutFile reader(nullptr), testing::ExitedWithCode(1), "");
 }
 
 TEST(TargetPath, IsRebuiltFromAListAsWindowsWritesIt) {
