@@ -8,11 +8,14 @@
 #include <fstream>
 #include <string>
 
+#include "byte_span.h"
+#include "link_flags.h"
 #include "sample_links.h"
 
 namespace {
 
-constexpr std::size_t kListSizeOffset = 76;
+// IDListSize follows the header.
+constexpr std::size_t kListSizeOffset = kHeaderBytes;
 
 bool Write(const std::string& path, const unsigned char* data, std::size_t size) {
     std::ofstream out(path, std::ios::binary);
@@ -25,13 +28,15 @@ bool Write(const std::string& path, const unsigned char* data, std::size_t size)
 
 // The list bytes that follow IDListSize, as far as the file holds them.
 bool WriteList(const std::string& path, const Bytes& link) {
-    const auto& bytes = link.Data();
-    if (bytes.size() < kListSizeOffset + 2 || (bytes[20] & flag::kIdList) == 0) {
+    const ByteSpan bytes{link.Begin(), link.Size()};
+    std::uint32_t flags = 0;
+    std::uint32_t claimed = 0;
+    if (!ReadLittleEndian(bytes, kLinkFlagsOffset, 4, flags) || (flags & flag::kIdList) == 0 ||
+        !ReadLittleEndian(bytes, kListSizeOffset, 2, claimed)) {
         return true;
     }
-    const std::size_t claimed = bytes[kListSizeOffset] + std::size_t{bytes[kListSizeOffset + 1]} * 256;
-    const std::size_t held = bytes.size() - kListSizeOffset - 2;
-    return Write(path, bytes.data() + kListSizeOffset + 2, claimed < held ? claimed : held);
+    const std::size_t held = bytes.size - kListSizeOffset - 2;
+    return Write(path, bytes.data + kListSizeOffset + 2, claimed < held ? claimed : held);
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 
 namespace {
 
-const LinkFields kNothing{};
-
 bool Empty(const LinkFields& fields) {
     return fields.path.empty() && fields.workingDir.empty() && fields.description.empty() &&
            fields.relativePath.empty() && fields.arguments.empty();
