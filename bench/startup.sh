@@ -6,11 +6,14 @@
 #   bench/startup.sh [BUILD_DIR]        default build/release (cmake --workflow --preset release)
 set -euo pipefail
 source "$(dirname "$0")/bench_links.sh"
-link_mode=""
-grep -q '^SHORTCUT_STATIC:BOOL=ON' "$build/CMakeCache.txt" && link_mode=-static
-compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+# The do-nothing program is compiled and linked as the tool is.
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+link_mode=()
+if [ "$(cache SHORTCUT_STATIC)" = ON ]; then
+    IFS=';' read -r -a link_mode <<< "$(cache SHORTCUT_STATIC_LINK_OPTIONS)"
+fi
 echo 'int main() { return 0; }' > "$work/do_nothing.cpp"
-"$compiler" -O3 $link_mode "$work/do_nothing.cpp" -o "$work/do_nothing"
+"$(cache CMAKE_CXX_COMPILER)" -O3 "${link_mode[@]}" "$work/do_nothing.cpp" -o "$work/do_nothing"
 
 instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null | sed -n 's/.*Collected : //p'
@@ -20,7 +23,7 @@ peak_kib() {
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-echo "link mode: ${link_mode:-dynamic}"
+echo "link options: ${link_mode[*]:-dynamic}"
 echo
 echo "== instructions of one whole run (callgrind)"
 typical=$(instructions "$tool" "$work/typical.lnk")
