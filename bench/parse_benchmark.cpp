@@ -51,8 +51,7 @@ void BM_FourGettersOfTypicalLink(benchmark::State& state) {
 }
 
 void BM_WalkTypicalIdList(benchmark::State& state) {
-    const Bytes list = ItemList({RootItem(), VolumeItem("C:\\"), FileEntryItem(0x31, "PROGRA~1"), FileEntryItem(0x31, "MICROS~1"),
-                                 FileEntryItem(0x31, "Office16"), FileEntryItem(0x32, "WINWORD.EXE")});
+    const Bytes list = TypicalItemList();
     char path[ShortcutFile::kPathBytes];
     for (auto _ : state) {
         ShortcutFile::BuildTargetPath(list.Begin(), static_cast<unsigned>(list.Size()), path);

@@ -79,7 +79,7 @@ TEST(DumpOutput, PrintsThePathAndTheThreeStrings) {
                                  "GetDesc: Desc\n"
                                  "\n"
                                  "GetPathRel :.\\rel\n";
-    ExpectPrinted(DumpBytes(LinkBuilder(strings).IdList(ItemList({RootItem(), VolumeItem("C:\\")})).Build()), expected);
+    ExpectPrinted(DumpBytes(LinkBuilder(strings).IdList(CDriveItemList()).Build()), expected);
     ExpectPrinted(DumpBytes(strings.Build()), DumpLines("", "C:\\Work", "Desc", ".\\rel"));
 }
 

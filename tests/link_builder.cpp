@@ -104,6 +104,8 @@ Bytes NotepadItemList() {
                      FileEntryItem(0x32, "notepad.exe")});
 }
 
+Bytes CDriveItemList() { return ItemList({RootItem(), VolumeItem("C:\\")}); }
+
 LinkBuilder& LinkBuilder::Flags(std::uint32_t flags) {
     flags_ = flags;
     flagsForced_ = true;

@@ -105,5 +105,7 @@ private:
 // The link a Windows shell writes for C:\WINDOWS\notepad.exe: its list of root,
 // volume, directory and file items.
 Bytes NotepadItemList();
+// The list of a link to the drive C:\ itself: root and volume items.
+Bytes CDriveItemList();
 
 #endif

@@ -26,7 +26,6 @@ std::vector<SampleLink> ExampleLinks() {
 
 std::vector<SampleLink> SeedLinks() {
     std::vector<SampleLink> seeds = ExampleLinks();
-    const Bytes cDrive = ItemList({RootItem(), VolumeItem("C:\\")});
     Bytes deepList = Bytes().Append(RootItem());
     for (int i = 0; i < 130; ++i) {
         deepList.Append(FileEntryItem(0x31, "dir" + std::to_string(i)));
@@ -41,10 +40,10 @@ std::vector<SampleLink> SeedLinks() {
                                                                    Item(0x1F, Bytes{0}), FileEntryItem(0x32, "b")})).Build()});
     seeds.push_back({"deep_list.lnk", LinkBuilder().IdList(deepList).Build()});
     seeds.push_back({"small_items.lnk", LinkBuilder().IdList(Bytes().Append(RootItem()).Append(ItemWithSize(2)).Append(ItemWithSize(1))).Build()});
-    seeds.push_back({"long_list_claim.lnk", LinkBuilder().IdListClaiming(0xFFFF, cDrive).Build()});
-    seeds.push_back({"huge_link_info.lnk", LinkBuilder().IdList(cDrive).LinkInfo(Bytes().U32(0xFFFFFFF0)).Description(u"d").Build()});
+    seeds.push_back({"long_list_claim.lnk", LinkBuilder().IdListClaiming(0xFFFF, CDriveItemList()).Build()});
+    seeds.push_back({"huge_link_info.lnk", LinkBuilder().IdList(CDriveItemList()).LinkInfo(Bytes().U32(0xFFFFFFF0)).Description(u"d").Build()});
     seeds.push_back({"tiny_link_info.lnk", LinkBuilder().LinkInfo(Bytes().U32(3)).Description(u"d").Build()});
-    seeds.push_back({"five_strings.lnk", LinkBuilder().IdList(cDrive).Description(u"d").RelativePath(u"r").WorkingDir(u"w")
+    seeds.push_back({"five_strings.lnk", LinkBuilder().IdList(CDriveItemList()).Description(u"d").RelativePath(u"r").WorkingDir(u"w")
                                              .Arguments(u"a").IconLocation(u"i").Build()});
     seeds.push_back({"odd_strings.lnk", LinkBuilder().Description(std::u16string(u"a\0b", 3)).WorkingDir(u"caf\u00e9")
                                             .RelativePath(u"line\nbreak").Build()});
@@ -52,11 +51,14 @@ std::vector<SampleLink> SeedLinks() {
     return seeds;
 }
 
+Bytes TypicalItemList() {
+    return ItemList({RootItem(), VolumeItem("C:\\"), FileEntryItem(0x31, "PROGRA~1"), FileEntryItem(0x31, "MICROS~1"),
+                     FileEntryItem(0x31, "Office16"), FileEntryItem(0x32, "WINWORD.EXE")});
+}
+
 std::vector<SampleLink> BenchLinks() {
     const Bytes typical = LinkBuilder()
-                              .IdList(ItemList({RootItem(), VolumeItem("C:\\"), FileEntryItem(0x31, "PROGRA~1"),
-                                                FileEntryItem(0x31, "MICROS~1"), FileEntryItem(0x31, "Office16"),
-                                                FileEntryItem(0x32, "WINWORD.EXE")}))
+                              .IdList(TypicalItemList())
                               .LinkInfo(LinkInfoBlock(96))
                               .Description(u"Create and edit professional-looking documents.")
                               .RelativePath(u"..\\..\\..\\Program Files\\Microsoft Office\\root\\Office16\\WINWORD.EXE")
@@ -72,11 +74,11 @@ std::vector<SampleLink> BenchLinks() {
         LinkBuilder().Description(longest).RelativePath(longest).WorkingDir(longest).Arguments(longest).IconLocation(longest);
     const Bytes largest = LinkBuilder(fiveLongest).IdList(deepList).Build();
     const Bytes hostile = LinkBuilder()
-                              .IdList(ItemList({RootItem(), VolumeItem("C:\\")}))
+                              .IdList(CDriveItemList())
                               .LinkInfo(Bytes().U32(0xFFFFFFF0u).Zeros(64))
                               .Description(u"never reached")
                               .Build();
-    const Bytes listClaim = LinkBuilder().IdListClaiming(0xFFFF, ItemList({RootItem(), VolumeItem("C:\\")})).Build();
+    const Bytes listClaim = LinkBuilder().IdListClaiming(0xFFFF, CDriveItemList()).Build();
     const Bytes longestStrings = fiveLongest.Build();
     const Bytes deepestList = LinkBuilder().IdList(deepList).Build();
     return {{"typical.lnk", typical},          {"largest.lnk", largest},

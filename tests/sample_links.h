@@ -15,6 +15,8 @@ struct SampleLink {
 
 // The links kept in examples/.
 std::vector<SampleLink> ExampleLinks();
+// The list of the typical link: root, volume, three directories and a file.
+Bytes TypicalItemList();
 // The links the benchmarks read: "typical.lnk" (a Windows link to a file three folders
 // deep, with LinkInfo and three strings), "largest.lnk" (a 128-item list and five strings
 // of 65535 characters) and "hostile.lnk" (LinkInfoSize 0xFFFFFFF0); then, for the

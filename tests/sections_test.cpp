@@ -9,7 +9,7 @@
 
 namespace {
 
-const Bytes kCDrive = ItemList({RootItem(), VolumeItem("C:\\")});
+const Bytes kCDrive = CDriveItemList();
 
 TEST(CountedStrings, LandInTheirFieldsInFlagOrder) {
     const LinkFields fields = ReadLink(LinkBuilder()
