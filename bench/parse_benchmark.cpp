@@ -5,11 +5,15 @@
 #include <memory>
 #include <string>
 
+#include <shortcut_reader/shortcut_file.h>
+
 #include "sample_links.h"
-#include "shortcut_file.h"
+#include "target_path.h"
 #include "test_support.h"
 
 namespace {
+
+namespace sr = shortcut_reader;
 
 const SampleLink& BenchLink(const std::string& name) {
     static const std::vector<SampleLink> links = BenchLinks();
@@ -52,9 +56,9 @@ void BM_FourGettersOfTypicalLink(benchmark::State& state) {
 
 void BM_WalkTypicalIdList(benchmark::State& state) {
     const Bytes list = TypicalItemList();
-    char path[ShortcutFile::kPathBytes];
+    char path[sr::kPathBytes];
     for (auto _ : state) {
-        ShortcutFile::BuildTargetPath(list.Begin(), static_cast<unsigned>(list.Size()), path);
+        sr::BuildTargetPath(list.Begin(), static_cast<unsigned>(list.Size()), path);
         benchmark::DoNotOptimize(path);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(list.Size()));

@@ -1,9 +1,14 @@
-// libFuzzer target: the whole reader over arbitrary file contents.
+// SPDX-License-Identifier: MIT
+// libFuzzer target: the whole reader over arbitrary link bytes.
 //
-// Each input is written to a temporary file and read through ShortcutFile, and every
-// getter is called. ReportError ends the process by design, so inputs that would reach
-// it (a header size other than 76) are passed over; every other input goes through whole.
+// Every input is read from memory and every getter is called, the specified ones into a
+// buffer that holds any text and the bounded ones into a heap buffer of exactly the size
+// they are given, so AddressSanitizer sees any write past it. One input in sixteen is
+// also written to a file and read through the path, which must give the same status and
+// the same texts.
 #include <unistd.h>
+
+#include <shortcut_reader/shortcut_file.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -12,9 +17,16 @@
 #include <memory>
 #include <string>
 
-#include "shortcut_file.h"
-
 namespace {
+
+using Getter = int (ShortcutFile::*)(char*) const;
+using BoundedGetter = int (ShortcutFile::*)(char*, std::size_t) const;
+
+constexpr Getter kGetters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
+                               &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
+constexpr BoundedGetter kBoundedGetters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
+                                             &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
+constexpr std::size_t kLongest = ShortcutFile::kLongestTextBytes;
 
 std::string& InputPath() {
     static std::string path;
@@ -32,20 +44,35 @@ bool WriteInput(const std::uint8_t* data, std::size_t size) {
     return std::fclose(file) == 0 && written;
 }
 
-// The first four bytes, missing ones read as zero, must say 76.
-bool OpensAsShortcut(const std::uint8_t* data, std::size_t size) {
-    const std::uint8_t header[4] = {0x4C, 0x00, 0x00, 0x00};
-    for (std::size_t i = 0; i < 4; ++i) {
-        if ((i < size ? data[i] : 0) != header[i]) {
-            return false;
-        }
+void Check(bool holds) {
+    if (!holds) {
+        std::abort();
     }
-    return true;
 }
 
-void CheckText(const char* buffer, int result) {
-    if (result < -1 || std::strlen(buffer) >= static_cast<std::size_t>(ShortcutFile::kLongestTextBytes)) {
-        std::abort();
+// The five texts as the specified getters write them, each checked to end in its buffer.
+std::string Texts(const ShortcutFile& link, char* buffer) {
+    std::string texts;
+    for (const Getter getter : kGetters) {
+        Check((link.*getter)(buffer) >= -1);
+        const std::size_t length = strnlen(buffer, kLongest);
+        Check(length < kLongest);
+        texts.append(buffer, length).push_back('\n');
+    }
+    return texts;
+}
+
+// A bounded getter writes within size, terminates, and returns the whole length or -1.
+void CheckBounded(const ShortcutFile& link, std::size_t size) {
+    const std::unique_ptr<char[]> buffer(new char[size == 0 ? 1 : size]);
+    for (const BoundedGetter getter : kBoundedGetters) {
+        const int result = (link.*getter)(size == 0 ? nullptr : buffer.get(), size);
+        Check(result >= -1);
+        if (size > 0) {
+            const std::size_t length = strnlen(buffer.get(), size);
+            Check(length < size);
+            Check(result < 0 || length == (static_cast<std::size_t>(result) < size ? static_cast<std::size_t>(result) : size - 1));
+        }
     }
 }
 
@@ -64,15 +91,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (!OpensAsShortcut(data, size) || !WriteInput(data, size)) {
-        return 0;
+    static const std::unique_ptr<char[]> buffer(new char[kLongest]);
+    ShortcutStatus status = ShortcutStatus::kRead;
+    const ShortcutFile link(data, size, status);
+    const std::string texts = Texts(link, buffer.get());
+    Check(status == ShortcutStatus::kRead || texts == "\n\n\n\n\n");
+    CheckBounded(link, size % 300);
+
+    if (size % 16 == 0 && WriteInput(data, size)) {
+        ShortcutStatus fileStatus = ShortcutStatus::kFileError;
+        const ShortcutFile fromFile(InputPath().c_str(), fileStatus);
+        Check(fileStatus == status && Texts(fromFile, buffer.get()) == texts);
     }
-    static const std::unique_ptr<char[]> buffer(new char[ShortcutFile::kLongestTextBytes]);
-    const ShortcutFile link(InputPath().c_str());
-    CheckText(buffer.get(), link.GetPath(buffer.get()));
-    CheckText(buffer.get(), link.GetArgs(buffer.get()));
-    CheckText(buffer.get(), link.GetWorkDir(buffer.get()));
-    CheckText(buffer.get(), link.GetDesc(buffer.get()));
-    CheckText(buffer.get(), link.GetPathRel(buffer.get()));
     return 0;
 }

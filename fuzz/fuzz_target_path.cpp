@@ -6,7 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#include "shortcut_file.h"
+#include "target_path.h"
+
+namespace sr = shortcut_reader;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 0xFFFF) {
@@ -16,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > 0) {
         std::memcpy(list.get(), data, size);
     }
-    char path[ShortcutFile::kPathBytes];
+    char path[sr::kPathBytes];
     std::memset(path, 0x55, sizeof path);
-    ShortcutFile::BuildTargetPath(list.get(), static_cast<unsigned>(size), path);
+    sr::BuildTargetPath(list.get(), static_cast<unsigned>(size), path);
     if (std::memchr(path, 0, sizeof path) == nullptr) {
         std::abort();  // the joined path must end inside its buffer
     }

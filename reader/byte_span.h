@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: MIT
 // Bounded access to a run of bytes read from a link file. Every offset and width is
-// checked in 64-bit arithmetic before a byte is touched, so hostile sizes cannot wrap,
-// on 32-bit builds included.
+// checked against the span's size before a byte is touched, in a form that cannot wrap
+// (width <= size && offset <= size - width), on 32-bit builds included.
 #ifndef SHORTCUT_READER_BYTE_SPAN_H
 #define SHORTCUT_READER_BYTE_SPAN_H
 
 #include <cstddef>
 #include <cstdint>
+
+namespace shortcut_reader {
 
 struct ByteSpan {
     const unsigned char* data = nullptr;
@@ -13,7 +16,8 @@ struct ByteSpan {
 
     // True when [offset, offset + width) lies inside the span.
     bool Holds(std::uint64_t offset, std::uint64_t width) const {
-        return offset <= size && offset + width <= size;
+        const std::uint64_t size64 = size;
+        return width <= size64 && offset <= size64 - width;
     }
 };
 
@@ -25,5 +29,7 @@ bool ReadLittleEndian(ByteSpan bytes, std::uint64_t offset, unsigned width, std:
 // the span and at most limit of them: a text with no zero byte before the end of the
 // span ends there, and one that starts at or past the end is empty.
 std::size_t BoundedTextLength(ByteSpan bytes, std::uint64_t offset, std::size_t limit);
+
+}  // namespace shortcut_reader
 
 #endif

@@ -1,4 +1,5 @@
-#include "link_text.h"
+// SPDX-License-Identifier: MIT
+#include <shortcut_reader/link_text.h>
 
 #include <climits>
 #include <cstddef>

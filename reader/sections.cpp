@@ -1,34 +1,39 @@
+// SPDX-License-Identifier: MIT
 // The optional sections after the target ID list: the LinkInfo block, stepped over,
 // and the StringData strings, each kept as LinkText.
+#include <shortcut_reader/shortcut_file.h>
+
 #include <cstddef>
 #include <memory>
 
-#include "shortcut_file.h"
 #include "stream_read.h"
+
+using shortcut_reader::ReadBytes;
+using shortcut_reader::ReadCount;
 
 namespace {
 // LinkInfoSize counts its own four bytes.
 constexpr std::uint32_t kLinkInfoSizeBytes = 4;
 }  // namespace
 
-int ShortcutFile::SkipLinkInfo() {
-    const std::uint32_t blockSize = ReadCount(stream_, kLinkInfoSizeBytes);
+int ShortcutFile::SkipLinkInfo(std::istream& in) {
+    const std::uint32_t blockSize = ReadCount(in, kLinkInfoSizeBytes);
     if (blockSize > kLinkInfoSizeBytes) {
-        SkipBytes(stream_, blockSize - kLinkInfoSizeBytes);
+        shortcut_reader::SkipBytes(in, blockSize - kLinkInfoSizeBytes);
     }
     return 0;
 }
 
-int ShortcutFile::ReadCountedString(LinkText& field) {
+int ShortcutFile::ReadCountedString(std::istream& in, LinkText& field) {
     delete[] field;
     field = nullptr;
-    const std::size_t count = ReadCount(stream_, 2);
+    const std::size_t count = ReadCount(in, 2);
 
-    // Zero-filled, so units the file does not supply end the text where the file ended;
-    // an odd final byte becomes the low byte of its unit.
+    // Zero-filled, so units the input does not supply end the text where it ended; an
+    // odd final byte becomes the low byte of its unit.
     field = new LinkTextUnit[count + 1]();
     unsigned char* const bytes = reinterpret_cast<unsigned char*>(field);
-    ReadBytes(stream_, bytes, 2 * count);
+    ReadBytes(in, bytes, 2 * count);
     for (std::size_t i = 0; i < count; ++i) {
         field[i] = static_cast<LinkTextUnit>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
     }

@@ -1,4 +1,6 @@
-#include "shortcut_file.h"
+// SPDX-License-Identifier: MIT
+// The constructors, the one parse they all run, the destructor and ReportError.
+#include <shortcut_reader/shortcut_file.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,21 @@
 #include "byte_span.h"
 #include "link_flags.h"
 #include "stream_read.h"
+#include "target_path.h"
+
+namespace sr = shortcut_reader;
+
+const char* ShortcutStatusText(ShortcutStatus status) {
+    switch (status) {
+        case ShortcutStatus::kFileError:
+            return "File error";
+        case ShortcutStatus::kNotAShortcut:
+            return "Not a shortcut";
+        case ShortcutStatus::kRead:
+            break;
+    }
+    return "";
+}
 
 ShortcutFile::ShortcutFile() = default;
 
@@ -17,7 +34,24 @@ ShortcutFile::ShortcutFile(const char* path) {
     if (path != nullptr) {
         stream_.open(path, std::ios::in);
     }
-    Parse();
+    const ShortcutStatus status = ParseFile();
+    if (status != ShortcutStatus::kRead) {
+        ReportError(ShortcutStatusText(status));
+    }
+}
+
+ShortcutFile::ShortcutFile(const char* path, ShortcutStatus& status) {
+    if (path != nullptr) {
+        stream_.open(path, std::ios::in);
+    }
+    status = ParseFile();
+    stream_.close();  // a reader that is held does not hold a descriptor
+}
+
+ShortcutFile::ShortcutFile(const void* bytes, std::size_t size, ShortcutStatus& status) {
+    sr::MemoryStreamBuffer buffer(bytes, size);
+    std::istream in(&buffer);
+    status = Parse(in);
 }
 
 ShortcutFile::~ShortcutFile() {
@@ -30,86 +64,66 @@ ShortcutFile::~ShortcutFile() {
     delete[] relativePath_;
 }
 
-int ShortcutFile::Parse() {
-    if (!stream_.is_open()) {
-        ReportError("File error");
-    }
-    unsigned char header[kHeaderBytes] = {};
-    ReadBytes(stream_, header, sizeof header);
-    const ByteSpan headerBytes{header, sizeof header};
+ShortcutStatus ShortcutFile::ParseFile() {
+    return stream_.is_open() ? Parse(stream_) : ShortcutStatus::kFileError;
+}
+
+// Nothing is stored before the header has been accepted, so a reader that reports a
+// failure holds no text.
+ShortcutStatus ShortcutFile::Parse(std::istream& in) {
+    unsigned char header[sr::kHeaderBytes] = {};
+    sr::ReadBytes(in, header, sizeof header);
+    const sr::ByteSpan headerBytes{header, sizeof header};
     std::uint32_t headerSize = 0;
     std::uint32_t flags = 0;
-    ReadLittleEndian(headerBytes, kHeaderSizeOffset, 4, headerSize);
-    ReadLittleEndian(headerBytes, kLinkFlagsOffset, 4, flags);
-    if (headerSize != kShellLinkHeaderSize) {
-        ReportError("Not a shortcut");
+    sr::ReadLittleEndian(headerBytes, sr::kHeaderSizeOffset, 4, headerSize);
+    sr::ReadLittleEndian(headerBytes, sr::kLinkFlagsOffset, 4, flags);
+    if (headerSize != sr::kShellLinkHeaderSize) {
+        return ShortcutStatus::kNotAShortcut;
     }
 
-    if ((flags & kHasLinkTargetIdList) != 0) {
-        ReadTargetIdList();
+    if ((flags & sr::kHasLinkTargetIdList) != 0) {
+        ReadTargetIdList(in);
     }
     // The sections that follow are read whenever their bits announce them, with or
     // without an ID list: a link without one still carries its strings.
-    if ((flags & kHasLinkInfo) != 0) {
-        SkipLinkInfo();
+    if ((flags & sr::kHasLinkInfo) != 0) {
+        SkipLinkInfo(in);
     }
     const struct {
-        LinkFlag flag;
+        sr::LinkFlag flag;
         LinkText ShortcutFile::*field;
     } strings[] = {
-        {kHasName, &ShortcutFile::description_},
-        {kHasRelativePath, &ShortcutFile::relativePath_},
-        {kHasWorkingDir, &ShortcutFile::workingDir_},
-        {kHasArguments, &ShortcutFile::arguments_},
-        {kHasIconLocation, &ShortcutFile::iconLocation_},
+        {sr::kHasName, &ShortcutFile::description_},
+        {sr::kHasRelativePath, &ShortcutFile::relativePath_},
+        {sr::kHasWorkingDir, &ShortcutFile::workingDir_},
+        {sr::kHasArguments, &ShortcutFile::arguments_},
+        {sr::kHasIconLocation, &ShortcutFile::iconLocation_},
     };
     for (const auto& entry : strings) {
         if ((flags & entry.flag) != 0) {
-            ReadCountedString(this->*entry.field);
+            ReadCountedString(in, this->*entry.field);
         }
     }
-    return 0;
+    return ShortcutStatus::kRead;
 }
 
-void ShortcutFile::ReadTargetIdList() {
-    const std::uint32_t listSize = ReadCount(stream_, 2);
+void ShortcutFile::ReadTargetIdList(std::istream& in) {
+    const std::uint32_t listSize = sr::ReadCount(in, 2);
     if (listSize == 0) {
         return;
     }
-    char path[kPathBytes] = {};
+    char path[sr::kPathBytes] = {};
     {
+        // Zero-filled: the bytes of a list cut short by the end of the input read as zero.
         const std::unique_ptr<unsigned char[]> list(new unsigned char[listSize]());
-        ReadBytes(stream_, list.get(), listSize);
+        sr::ReadBytes(in, list.get(), listSize);
         BuildTargetPath(list.get(), listSize, path);
     }
     const int length = static_cast<int>(std::strlen(path));
     targetPath_ = new LinkTextUnit[static_cast<std::size_t>(length) + 1];
     MultibyteToLinkText(path, length + 1, targetPath_);
 }
-
-int ShortcutFile::WriteText(const LinkTextUnit* text, char* buffer) {
-    if (buffer == nullptr) {
-        return 0;
-    }
-    if (text == nullptr) {
-        *buffer = '\0';
-        return 0;
-    }
-    // Converting to one byte fewer than the limit and terminating here keeps the write
-    // within the text's length plus one, terminated, in any locale.
-    const int written = LinkTextToMultibyte(text, LinkTextLength(text) - 1, buffer);
-    if (written < 0) {
-        return -1;  // the characters before the failing one are already terminated
-    }
-    buffer[written] = '\0';
-    return written;
-}
-
-int ShortcutFile::GetPath(char* buffer) const { return WriteText(targetPath_, buffer); }
-int ShortcutFile::GetArgs(char* buffer) const { return WriteText(arguments_, buffer); }
-int ShortcutFile::GetWorkDir(char* buffer) const { return WriteText(workingDir_, buffer); }
-int ShortcutFile::GetDesc(char* buffer) const { return WriteText(description_, buffer); }
-int ShortcutFile::GetPathRel(char* buffer) const { return WriteText(relativePath_, buffer); }
 
 void ReportError(const char* message) {
     // A failed write cannot be reported anywhere else: the status tells the failure.

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: MIT
 #include "stream_read.h"
 
 #include "byte_span.h"
+
+namespace shortcut_reader {
 
 namespace {
 // Fits std::streamsize on 32-bit builds too.
@@ -30,7 +33,7 @@ void SkipBytes(std::istream& stream, std::uint64_t count) {
         const std::uint64_t part = count < kChunk ? count : kChunk;
         stream.ignore(static_cast<std::streamsize>(part));
         if (static_cast<std::uint64_t>(stream.gcount()) < part) {
-            // The file ended inside the skip: leave the stream as a short read would,
+            // The input ended inside the skip: leave the stream as a short read would,
             // so every later read delivers nothing.
             stream.setstate(std::ios::failbit);
             return;
@@ -38,3 +41,21 @@ void SkipBytes(std::istream& stream, std::uint64_t count) {
         count -= part;
     }
 }
+
+// The stream buffer interface takes char*, but nothing here or in std::istream's
+// unformatted reads writes through the get area, so the bytes stay untouched.
+MemoryStreamBuffer::MemoryStreamBuffer(const void* bytes, std::size_t size)
+    : next_(const_cast<char*>(static_cast<const char*>(bytes))), left_(bytes == nullptr ? 0 : size) {}
+
+MemoryStreamBuffer::int_type MemoryStreamBuffer::underflow() {
+    if (left_ == 0) {
+        return traits_type::eof();
+    }
+    const std::size_t window = left_ < kChunk ? left_ : kChunk;
+    setg(next_, next_, next_ + window);
+    next_ += window;
+    left_ -= window;
+    return traits_type::to_int_type(*gptr());
+}
+
+}  // namespace shortcut_reader

@@ -1,9 +1,15 @@
+// SPDX-License-Identifier: MIT
 // The target path, rebuilt from the items of the target ID list. Every read of the
 // list bytes goes through the bounded helpers of byte_span.h.
+#include "target_path.h"
+
+#include <shortcut_reader/shortcut_file.h>
+
 #include <cstring>
 
 #include "byte_span.h"
-#include "shortcut_file.h"
+
+namespace shortcut_reader {
 
 namespace {
 
@@ -63,7 +69,7 @@ struct PathWriter {
     std::size_t length = 0;
 
     void Append(const char* text) {
-        const std::size_t room = ShortcutFile::kPathBytes - 1 - length;
+        const std::size_t room = kPathBytes - 1 - length;
         const std::size_t textLength = std::strlen(text);
         const std::size_t take = textLength < room ? textLength : room;
         std::memcpy(path + length, text, take);
@@ -74,11 +80,11 @@ struct PathWriter {
 
 }  // namespace
 
-const unsigned char* ShortcutFile::ItemData(const unsigned char* item, const unsigned char* listEnd) {
+const unsigned char* ItemData(const unsigned char* item, const unsigned char* listEnd) {
     return Classify(item, listEnd) == ItemKind::kData ? item + kItemSizeBytes : nullptr;
 }
 
-const unsigned char* ShortcutFile::NextItem(const unsigned char* item, const unsigned char* listEnd) {
+const unsigned char* NextItem(const unsigned char* item, const unsigned char* listEnd) {
     std::uint32_t size = 0;
     if (Classify(item, listEnd, size) != ItemKind::kData) {
         return nullptr;
@@ -87,11 +93,11 @@ const unsigned char* ShortcutFile::NextItem(const unsigned char* item, const uns
     return Classify(next, listEnd) == ItemKind::kNone ? nullptr : next;
 }
 
-bool ShortcutFile::IsTerminalItem(const unsigned char* item, const unsigned char* listEnd) {
+bool IsTerminalItem(const unsigned char* item, const unsigned char* listEnd) {
     return Classify(item, listEnd) != ItemKind::kData;
 }
 
-const unsigned char* ShortcutFile::ItemNameStart(const unsigned char* item, const unsigned char* listEnd) {
+const unsigned char* ItemNameStart(const unsigned char* item, const unsigned char* listEnd) {
     const unsigned char* const data = ItemData(item, listEnd);
     std::uint32_t typeByte = 0;
     if (data == nullptr || !ReadLittleEndian(Rest(data, listEnd), 0, 1, typeByte)) {
@@ -105,7 +111,7 @@ const unsigned char* ShortcutFile::ItemNameStart(const unsigned char* item, cons
     return Rest(data, listEnd).Holds(0, static_cast<std::uint64_t>(offset)) ? data + offset : listEnd;
 }
 
-int ShortcutFile::ItemName(const unsigned char* item, const unsigned char* listEnd, char* slot, int limit) {
+int ItemName(const unsigned char* item, const unsigned char* listEnd, char* slot, int limit) {
     const ItemKind kind = Classify(item, listEnd);
     if (kind == ItemKind::kNone || limit <= 0) {
         return 0;
@@ -130,7 +136,7 @@ int ShortcutFile::ItemName(const unsigned char* item, const unsigned char* listE
     return static_cast<int>(length);
 }
 
-void ShortcutFile::BuildTargetPath(const unsigned char* list, unsigned size, char* path) {
+void BuildTargetPath(const unsigned char* list, unsigned size, char* path) {
     *path = '\0';
     if (list == nullptr) {
         return;
@@ -161,4 +167,11 @@ void ShortcutFile::BuildTargetPath(const unsigned char* list, unsigned size, cha
             writer.Append(kSeparator);
         }
     }
+}
+
+}  // namespace shortcut_reader
+
+// The parse's own entry to the walk.
+void ShortcutFile::BuildTargetPath(const unsigned char* list, unsigned size, char* path) {
+    shortcut_reader::BuildTargetPath(list, size, path);
 }

@@ -1,14 +1,58 @@
-// Every real link in the shared corpus, when that folder is present: exit status 0 or 1,
-// the eight-line format or one error line, and nothing on standard error (where the
-// sanitizers would report).
+// SPDX-License-Identifier: MIT
+// Every real link in the shared corpus: through the command, exit status 0 or 1, the
+// eight-line format or one error line, and nothing on standard error (where the
+// sanitizers would report); in this process, the same status and texts from memory as
+// from the file, and getters that stay within their bounds in a multibyte locale. Under
+// CI the corpus must be there; elsewhere its tests are skipped without it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
+#include <shortcut_reader/shortcut_file.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "read_link.h"
+#include "sample_links.h"
 #include "test_support.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// The corpus files; none, after marking the test skipped (failed, under CI), without it.
+std::vector<fs::path> CorpusFiles() {
+    const fs::path corpus = SHORTCUT_CORPUS_DIR;
+    std::error_code error;
+    std::vector<fs::path> files;
+    const auto skip = [&] { GTEST_SKIP() << "no corpus at " << corpus; };
+    if (!fs::is_directory(corpus, error)) {
+        if (std::getenv("CI") != nullptr) {
+            ADD_FAILURE() << "CI is set but there is no corpus at " << corpus;
+        } else {
+            skip();
+        }
+        return files;
+    }
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus, error)) {
+        if (entry.is_regular_file() && entry.path().filename() != "README.md") {
+            files.push_back(entry.path());
+        }
+    }
+    EXPECT_GT(files.size(), 0u);
+    return files;
+}
+
+std::vector<std::uint8_t> FileBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 // True when out is the eight-line format: four labels in order, each after an empty
 // line, with any text (line breaks included) after each label.
@@ -26,20 +70,9 @@ bool IsEightLineFormat(const std::string& out) {
 }
 
 TEST(Corpus, EveryRealLinkGivesTheFormatOrOneErrorLine) {
-    namespace fs = std::filesystem;
-    const fs::path corpus = SHORTCUT_CORPUS_DIR;
-    std::error_code error;
-    if (!fs::is_directory(corpus, error)) {
-        GTEST_SKIP() << "no corpus at " << corpus;
-    }
-    int files = 0;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus, error)) {
-        if (!entry.is_regular_file() || entry.path().filename() == "README.md") {
-            continue;
-        }
-        ++files;
-        const RunResult run = RunDump({entry.path().string()});
-        SCOPED_TRACE(entry.path().string());
+    for (const fs::path& path : CorpusFiles()) {
+        const RunResult run = RunDump({path.string()});
+        SCOPED_TRACE(path.string());
         EXPECT_EQ(run.err, "");
         if (run.status == 0) {
             EXPECT_TRUE(IsEightLineFormat(run.out)) << run.out;
@@ -48,7 +81,72 @@ TEST(Corpus, EveryRealLinkGivesTheFormatOrOneErrorLine) {
             EXPECT_TRUE(run.out == "File error\n" || run.out == "Not a shortcut\n") << run.out;
         }
     }
-    EXPECT_GT(files, 0);
+}
+
+// Reads the file through the status constructor and its bytes from memory.
+void ExpectTheSameFromMemoryAsFromTheFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    SCOPED_TRACE(path);
+    ShortcutStatus fileStatus = ShortcutStatus::kRead;
+    const ShortcutFile fromFile(path.c_str(), fileStatus);
+    ShortcutStatus memoryStatus = ShortcutStatus::kRead;
+    const ShortcutFile fromMemory(bytes.data(), bytes.size(), memoryStatus);
+    EXPECT_EQ(memoryStatus, fileStatus);
+    EXPECT_EQ(FieldsOf(fromMemory), FieldsOf(fromFile));
+}
+
+TEST(MemoryReads, GiveTheSameStatusAndTextsAsTheFileForEveryRealAndSampleLink) {
+    for (const fs::path& path : CorpusFiles()) {
+        ExpectTheSameFromMemoryAsFromTheFile(path.string(), FileBytes(path));
+    }
+    for (const auto& links : {ExampleLinks(), SeedLinks(), BenchLinks()}) {
+        for (const SampleLink& link : links) {
+            const TempFile file(link.bytes);
+            ExpectTheSameFromMemoryAsFromTheFile(file.Path(), link.bytes.Data());
+        }
+    }
+}
+
+// Every getter into a heap buffer of exactly the size it may fill, so AddressSanitizer
+// sees a write past it; each must end its text inside.
+void ExpectGettersWithinBounds(const ShortcutFile& link) {
+    using Getter = int (ShortcutFile::*)(char*) const;
+    using BoundedGetter = int (ShortcutFile::*)(char*, std::size_t) const;
+    const Getter getters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
+                              &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
+    const BoundedGetter bounded[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
+                                     &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
+    const std::unique_ptr<char[]> longest(new char[ShortcutFile::kLongestTextBytes]);
+    for (const Getter getter : getters) {
+        EXPECT_GE((link.*getter)(longest.get()), -1);
+        EXPECT_LT(strnlen(longest.get(), ShortcutFile::kLongestTextBytes), std::size_t{ShortcutFile::kLongestTextBytes});
+    }
+    for (const std::size_t size : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{260}}) {
+        const std::unique_ptr<char[]> buffer(new char[size]);
+        for (const BoundedGetter getter : bounded) {
+            const int result = (link.*getter)(buffer.get(), size);
+            EXPECT_GE(result, -1);
+            const std::size_t length = strnlen(buffer.get(), size);
+            EXPECT_LT(length, size);
+            if (result >= 0) {
+                EXPECT_LE(length, static_cast<std::size_t>(result));
+            }
+        }
+    }
+}
+
+TEST(MultibyteLocale, EveryGetterStaysWithinItsBoundOverTheCorpus) {
+    const std::vector<fs::path> files = CorpusFiles();
+    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no C.UTF-8 locale";
+    }
+    for (const fs::path& path : files) {
+        SCOPED_TRACE(path.string());
+        const std::vector<std::uint8_t> bytes = FileBytes(path);
+        ShortcutStatus status = ShortcutStatus::kRead;
+        const ShortcutFile link(bytes.data(), bytes.size(), status);
+        ExpectGettersWithinBounds(link);
+    }
+    std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace

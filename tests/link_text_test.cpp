@@ -1,5 +1,5 @@
 // The five LinkText operations, their edge cases, and what a failed conversion leaves.
-#include "link_text.h"
+#include <shortcut_reader/link_text.h>
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,11 @@
 
 namespace {
 
+using shortcut_reader::ByteSpan;
+using shortcut_reader::ReadLittleEndian;
+
 // IDListSize follows the header.
-constexpr std::size_t kListSizeOffset = kHeaderBytes;
+constexpr std::size_t kListSizeOffset = shortcut_reader::kHeaderBytes;
 
 bool Write(const std::string& path, const unsigned char* data, std::size_t size) {
     std::ofstream out(path, std::ios::binary);
@@ -31,7 +34,7 @@ bool WriteList(const std::string& path, const Bytes& link) {
     const ByteSpan bytes{link.Begin(), link.Size()};
     std::uint32_t flags = 0;
     std::uint32_t claimed = 0;
-    if (!ReadLittleEndian(bytes, kLinkFlagsOffset, 4, flags) || (flags & flag::kIdList) == 0 ||
+    if (!ReadLittleEndian(bytes, shortcut_reader::kLinkFlagsOffset, 4, flags) || (flags & flag::kIdList) == 0 ||
         !ReadLittleEndian(bytes, kListSizeOffset, 2, claimed)) {
         return true;
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link_builder.h"
+#include "read_link.h"
 #include "test_support.h"
 
 namespace {

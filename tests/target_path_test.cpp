@@ -6,15 +6,18 @@
 #include <string>
 
 #include "link_builder.h"
-#include "shortcut_file.h"
+#include "target_path.h"
+#include "read_link.h"
 #include "test_support.h"
 
 namespace {
 
+namespace sr = shortcut_reader;
+
 std::string Walk(const Bytes& list) {
-    char path[ShortcutFile::kPathBytes];
+    char path[sr::kPathBytes];
     std::memset(path, '#', sizeof path);
-    ShortcutFile::BuildTargetPath(list.Begin(), static_cast<unsigned>(list.Size()), path);
+    sr::BuildTargetPath(list.Begin(), static_cast<unsigned>(list.Size()), path);
     return path;
 }
 
@@ -129,9 +132,9 @@ TEST(TargetPathLimits, CutsANameTo259Bytes) {
     const std::string name(300, 'n');
     const Bytes list = ItemList({RootItem(), NamedAt(0x31, name)});
     EXPECT_EQ(Walk(list), std::string(255, 'n'));  // the path buffer cuts it further
-    char slot[ShortcutFile::kComponentBytes];
+    char slot[sr::kComponentBytes];
     const Bytes item = NamedAt(0x31, name);
-    EXPECT_EQ(ShortcutFile::ItemName(item.Begin(), item.Begin() + item.Size(), slot, sizeof slot), 259);
+    EXPECT_EQ(sr::ItemName(item.Begin(), item.Begin() + item.Size(), slot, sizeof slot), 259);
     EXPECT_EQ(std::string(slot), std::string(259, 'n'));
 }
 
@@ -158,14 +161,14 @@ TEST(TargetPathLimits, NamesAtMost128Components) {
 TEST(TargetPathItems, StayInsideTheList) {
     const Bytes list = ItemList({RootItem()});
     const unsigned char* const end = list.Begin() + list.Size();
-    EXPECT_EQ(ShortcutFile::ItemData(nullptr, end), nullptr);
-    EXPECT_EQ(ShortcutFile::ItemData(list.Begin(), end), list.Begin() + 2);
-    const unsigned char* const terminator = ShortcutFile::NextItem(list.Begin(), end);
+    EXPECT_EQ(sr::ItemData(nullptr, end), nullptr);
+    EXPECT_EQ(sr::ItemData(list.Begin(), end), list.Begin() + 2);
+    const unsigned char* const terminator = sr::NextItem(list.Begin(), end);
     ASSERT_NE(terminator, nullptr);
-    EXPECT_TRUE(ShortcutFile::IsTerminalItem(terminator, end));
-    EXPECT_EQ(ShortcutFile::NextItem(terminator, end), nullptr);
-    EXPECT_EQ(ShortcutFile::ItemNameStart(list.Begin(), end), nullptr);  // the root item has no name
-    EXPECT_TRUE(ShortcutFile::IsTerminalItem(nullptr, end));
+    EXPECT_TRUE(sr::IsTerminalItem(terminator, end));
+    EXPECT_EQ(sr::NextItem(terminator, end), nullptr);
+    EXPECT_EQ(sr::ItemNameStart(list.Begin(), end), nullptr);  // the root item has no name
+    EXPECT_TRUE(sr::IsTerminalItem(nullptr, end));
 }
 
 TEST(TargetPathThroughTheReader, KeepsThePrefixBeforeAByteOutsideAscii) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "test_support.h"
 
 #include <fcntl.h>
@@ -6,9 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-
-#include "shortcut_file.h"
 
 TempFile::TempFile(const Bytes& bytes) {
     const char* dir = std::getenv("TMPDIR");
@@ -34,24 +32,6 @@ TempFile::TempFile(const Bytes& bytes) {
 }
 
 TempFile::~TempFile() { unlink(path_.c_str()); }
-
-LinkFields ReadLink(const Bytes& bytes) {
-    const TempFile file(bytes);
-    const ShortcutFile link(file.Path().c_str());
-    const std::unique_ptr<char[]> buffer(new char[ShortcutFile::kLongestTextBytes]);
-    LinkFields fields;
-    fields.pathResult = link.GetPath(buffer.get());
-    fields.path = buffer.get();
-    link.GetWorkDir(buffer.get());
-    fields.workingDir = buffer.get();
-    fields.descriptionResult = link.GetDesc(buffer.get());
-    fields.description = buffer.get();
-    link.GetPathRel(buffer.get());
-    fields.relativePath = buffer.get();
-    link.GetArgs(buffer.get());
-    fields.arguments = buffer.get();
-    return fields;
-}
 
 namespace {
 

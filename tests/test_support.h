@@ -1,4 +1,5 @@
-// Temporary link files, in-process reads and whole runs of shortcut_dump for the tests.
+// SPDX-License-Identifier: MIT
+// Temporary link files and whole runs of shortcut_dump for the tests.
 #ifndef SHORTCUT_TESTS_TEST_SUPPORT_H
 #define SHORTCUT_TESTS_TEST_SUPPORT_H
 
@@ -20,15 +21,6 @@ public:
 private:
     std::string path_;
 };
-
-// What the getters of a reader write, and what they return.
-struct LinkFields {
-    std::string path, workingDir, description, relativePath, arguments;
-    int pathResult = 0, descriptionResult = 0;
-};
-
-// Parses bytes from a temporary file in this process and reads every getter.
-LinkFields ReadLink(const Bytes& bytes);
 
 struct RunResult {
     std::string out;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shortcut_dump: prints where one Windows shell link points.
 //
 //   shortcut_dump LINK
@@ -7,7 +8,7 @@
 #include <iostream>
 #include <memory>
 
-#include "shortcut_file.h"
+#include <shortcut_reader/shortcut_file.h>
 
 namespace {
 
