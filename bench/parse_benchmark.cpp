@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: MIT
 // In-process cost of reading a link: the parse of a typical, the largest and a hostile
-// link from a file, the getters, and the ID list walk alone.
+// link from a file, the typical link from memory, the getters, and the ID list walk alone.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -40,6 +41,18 @@ void BM_ParseTypicalLink(benchmark::State& state) { ParseFromFile(state, "typica
 void BM_ParseLargestLink(benchmark::State& state) { ParseFromFile(state, "largest.lnk"); }
 void BM_ParseHostileLinkInfoSize(benchmark::State& state) { ParseFromFile(state, "hostile.lnk"); }
 
+void BM_ReadTypicalLinkFromMemory(benchmark::State& state) {
+    const SampleLink& link = BenchLink("typical.lnk");
+    for (auto _ : state) {
+        ShortcutStatus status = ShortcutStatus::kFileError;
+        const ShortcutFile reader(link.bytes.Begin(), link.bytes.Size(), status);
+        benchmark::DoNotOptimize(&reader);
+        benchmark::DoNotOptimize(status);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(link.bytes.Size()));
+    state.SetItemsProcessed(state.iterations());
+}
+
 void BM_FourGettersOfTypicalLink(benchmark::State& state) {
     const TempFile file(BenchLink("typical.lnk").bytes);
     const ShortcutFile reader(file.Path().c_str());
@@ -50,6 +63,21 @@ void BM_FourGettersOfTypicalLink(benchmark::State& state) {
         reader.GetDesc(buffer.get());
         reader.GetPathRel(buffer.get());
         benchmark::DoNotOptimize(buffer.get());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_FourBoundedGettersOfTypicalLink(benchmark::State& state) {
+    const Bytes& bytes = BenchLink("typical.lnk").bytes;
+    ShortcutStatus status = ShortcutStatus::kFileError;
+    const ShortcutFile reader(bytes.Begin(), bytes.Size(), status);
+    char buffer[260];
+    for (auto _ : state) {
+        reader.GetPath(buffer, sizeof buffer);
+        reader.GetWorkDir(buffer, sizeof buffer);
+        reader.GetDesc(buffer, sizeof buffer);
+        reader.GetPathRel(buffer, sizeof buffer);
+        benchmark::DoNotOptimize(buffer);
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -69,6 +97,8 @@ void BM_WalkTypicalIdList(benchmark::State& state) {
 BENCHMARK(BM_ParseTypicalLink);
 BENCHMARK(BM_ParseLargestLink);
 BENCHMARK(BM_ParseHostileLinkInfoSize);
+BENCHMARK(BM_ReadTypicalLinkFromMemory);
 BENCHMARK(BM_FourGettersOfTypicalLink);
+BENCHMARK(BM_FourBoundedGettersOfTypicalLink);
 BENCHMARK(BM_WalkTypicalIdList);
 BENCHMARK_MAIN();

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "scratch.h"
+
 namespace {
 
 // Bounded by the text's length in units plus one. Converting to one byte fewer than
@@ -27,35 +29,60 @@ int WriteText(const LinkTextUnit* text, char* buffer) {
     return written;
 }
 
-// Bounded by size, as snprintf is: converts every character to learn the whole length,
-// but writes only the whole characters that fit before the terminator.
-int WriteText(const LinkTextUnit* text, char* buffer, std::size_t size) {
-    const std::size_t room = buffer != nullptr && size > 0 ? size - 1 : 0;
+constexpr std::size_t kConversionFailed = static_cast<std::size_t>(-1);
+
+// The slow path of the bounded write, taken only when the bulk conversion failed: one
+// character at a time, keeping the whole characters that fit before the one that does
+// not convert. Returns -1 then, or the whole length should nothing fail after all.
+int BoundedPrefix(const wchar_t* wide, char* buffer, std::size_t room) {
+    std::mbstate_t state{};
     std::size_t written = 0;
     std::size_t whole = 0;
-    bool fits = true;
-    bool converts = true;
-    std::mbstate_t state{};
-    for (const LinkTextUnit* unit = text; unit != nullptr && *unit != 0; ++unit) {
+    for (; *wide != L'\0'; ++wide) {
         char bytes[MB_LEN_MAX];
-        const std::size_t width = std::wcrtomb(bytes, static_cast<wchar_t>(*unit), &state);
-        if (width == static_cast<std::size_t>(-1)) {
-            converts = false;
-            break;
+        const std::size_t width = std::wcrtomb(bytes, *wide, &state);
+        if (width == kConversionFailed) {
+            buffer[written] = '\0';
+            return -1;
         }
-        fits = fits && width <= room - written;
-        if (fits) {
+        if (whole == written && width <= room - written) {
             std::memcpy(buffer + written, bytes, width);
             written += width;
         }
         whole += width;
     }
-    if (buffer != nullptr && size > 0) {
+    buffer[written] = '\0';
+    return whole < static_cast<std::size_t>(INT_MAX) ? static_cast<int>(whole) : INT_MAX;
+}
+
+// Bounded by size, as snprintf is: writes the whole characters that fit before the
+// terminator, and measures the rest to return the whole length.
+int WriteText(const LinkTextUnit* text, char* buffer, std::size_t size) {
+    const bool writes = buffer != nullptr && size > 0;
+    if (writes) {
+        *buffer = '\0';
+    }
+    if (text == nullptr) {
+        return 0;
+    }
+    const std::size_t room = writes ? size - 1 : 0;
+    shortcut_reader::Scratch<wchar_t> wide(static_cast<std::size_t>(LinkTextLength(text)));
+    WidenLinkText(text, wide.get());
+
+    const wchar_t* next = wide.get();
+    std::mbstate_t state{};
+    const std::size_t written = room == 0 ? 0 : std::wcsrtombs(buffer, &next, room, &state);
+    const std::size_t rest = written == kConversionFailed || next == nullptr ? 0 : std::wcsrtombs(nullptr, &next, 0, &state);
+    if (written == kConversionFailed || rest == kConversionFailed) {
+        if (!writes) {
+            return -1;
+        }
+        return BoundedPrefix(wide.get(), buffer, room);
+    }
+    if (writes) {
         buffer[written] = '\0';
     }
-    if (!converts) {
-        return -1;
-    }
+    const std::size_t whole = written + rest;
     return whole < static_cast<std::size_t>(INT_MAX) ? static_cast<int>(whole) : INT_MAX;
 }
 

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstring>
 #include <cwchar>
-#include <memory>
+
+#include "scratch.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ int LinkTextToMultibyte(const LinkTextUnit* text, int n, char* dst) {
         return 0;
     }
     const std::size_t limit = n > 0 ? static_cast<std::size_t>(n) : 0;
-    const std::unique_ptr<wchar_t[]> wide(new wchar_t[UnitCount(text) + 1]);
+    shortcut_reader::Scratch<wchar_t> wide(UnitCount(text) + 1);
     WidenLinkText(text, wide.get());
 
     const wchar_t* next = wide.get();
@@ -129,7 +130,7 @@ int MultibyteToLinkText(const char* source, int n, LinkTextUnit* dst) {
         most = static_cast<std::size_t>(n);
     }
     const std::size_t capacity = most + 1;
-    const std::unique_ptr<wchar_t[]> wide(new wchar_t[capacity]);
+    shortcut_reader::Scratch<wchar_t> wide(capacity);
 
     const char* next = source;
     std::mbstate_t state{};

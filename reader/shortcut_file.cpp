@@ -48,10 +48,14 @@ ShortcutFile::ShortcutFile(const char* path, ShortcutStatus& status) {
     stream_.close();  // a reader that is held does not hold a descriptor
 }
 
+// The reader's own stream reads the bytes for the parse, then goes back to its unopened
+// file, so nothing points at them afterwards.
 ShortcutFile::ShortcutFile(const void* bytes, std::size_t size, ShortcutStatus& status) {
     sr::MemoryStreamBuffer buffer(bytes, size);
-    std::istream in(&buffer);
-    status = Parse(in);
+    std::ios& stream = stream_;
+    stream.rdbuf(&buffer);
+    status = Parse();
+    stream.rdbuf(stream_.rdbuf());
 }
 
 ShortcutFile::~ShortcutFile() {
@@ -65,14 +69,14 @@ ShortcutFile::~ShortcutFile() {
 }
 
 ShortcutStatus ShortcutFile::ParseFile() {
-    return stream_.is_open() ? Parse(stream_) : ShortcutStatus::kFileError;
+    return stream_.is_open() ? Parse() : ShortcutStatus::kFileError;
 }
 
 // Nothing is stored before the header has been accepted, so a reader that reports a
 // failure holds no text.
-ShortcutStatus ShortcutFile::Parse(std::istream& in) {
+ShortcutStatus ShortcutFile::Parse() {
     unsigned char header[sr::kHeaderBytes] = {};
-    sr::ReadBytes(in, header, sizeof header);
+    sr::ReadBytes(stream_, header, sizeof header);
     const sr::ByteSpan headerBytes{header, sizeof header};
     std::uint32_t headerSize = 0;
     std::uint32_t flags = 0;
@@ -83,12 +87,12 @@ ShortcutStatus ShortcutFile::Parse(std::istream& in) {
     }
 
     if ((flags & sr::kHasLinkTargetIdList) != 0) {
-        ReadTargetIdList(in);
+        ReadTargetIdList();
     }
     // The sections that follow are read whenever their bits announce them, with or
     // without an ID list: a link without one still carries its strings.
     if ((flags & sr::kHasLinkInfo) != 0) {
-        SkipLinkInfo(in);
+        SkipLinkInfo();
     }
     const struct {
         sr::LinkFlag flag;
@@ -102,14 +106,14 @@ ShortcutStatus ShortcutFile::Parse(std::istream& in) {
     };
     for (const auto& entry : strings) {
         if ((flags & entry.flag) != 0) {
-            ReadCountedString(in, this->*entry.field);
+            ReadCountedString(this->*entry.field);
         }
     }
     return ShortcutStatus::kRead;
 }
 
-void ShortcutFile::ReadTargetIdList(std::istream& in) {
-    const std::uint32_t listSize = sr::ReadCount(in, 2);
+void ShortcutFile::ReadTargetIdList() {
+    const std::uint32_t listSize = sr::ReadCount(stream_, 2);
     if (listSize == 0) {
         return;
     }
@@ -117,7 +121,7 @@ void ShortcutFile::ReadTargetIdList(std::istream& in) {
     {
         // Zero-filled: the bytes of a list cut short by the end of the input read as zero.
         const std::unique_ptr<unsigned char[]> list(new unsigned char[listSize]());
-        sr::ReadBytes(in, list.get(), listSize);
+        sr::ReadBytes(stream_, list.get(), listSize);
         BuildTargetPath(list.get(), listSize, path);
     }
     const int length = static_cast<int>(std::strlen(path));

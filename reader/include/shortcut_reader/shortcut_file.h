@@ -17,7 +17,6 @@
 
 #include <cstddef>
 #include <fstream>
-#include <istream>
 
 #include "link_text.h"
 
@@ -83,12 +82,14 @@ public:
     int GetPathRel(char* buffer, std::size_t size) const;
 
 private:
+    // Every constructor reads through stream_: a file, or the caller's bytes for the
+    // length of the parse.
     ShortcutStatus ParseFile();
-    ShortcutStatus Parse(std::istream& in);
-    void ReadTargetIdList(std::istream& in);
+    ShortcutStatus Parse();
+    void ReadTargetIdList();
     static void BuildTargetPath(const unsigned char* list, unsigned size, char* path);
-    int SkipLinkInfo(std::istream& in);
-    int ReadCountedString(std::istream& in, LinkText& field);
+    int SkipLinkInfo();
+    int ReadCountedString(LinkText& field);
 
     std::ifstream stream_;
     LinkText iconLocation_ = nullptr;
