@@ -1,15 +1,76 @@
-# What `cmake --install` puts where, and the Debian package of the tool.
-#   tool component: bin/shortcut_dump and its man page
-#   dev component:  the reader's headers, static library, CMake package and pkg-config file
+# SPDX-License-Identifier: MIT
+# What `cmake --install` puts where:
+#   tool component:    bin/shortcut_dump, its man page, and its copyright and changelog
+#   runtime component: the shared reader libshortcut_reader.so.1 (BUILD_SHARED_LIBS)
+#   dev component:     the reader's headers, library, CMake package and pkg-config file
 include(CMakePackageConfigHelpers)
 
+set(CPACK_PACKAGE_CONTACT "shortcut_dump maintainers <maintainers@users.noreply.c-seed-2d68270e.example>")
+set(SHORTCUT_DEB_VERSION ${PROJECT_VERSION}-1)
+
+# The date of this version, for the man page and the changelog: fixed, so that every
+# build of one version gives the same files.
+set(SHORTCUT_RELEASE_EPOCH 1796774400)  # 2026-12-09
+set(shortcut_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
+set(ENV{SOURCE_DATE_EPOCH} ${SHORTCUT_RELEASE_EPOCH})
+string(TIMESTAMP SHORTCUT_RELEASE_MONTH "%B %Y" UTC)
+string(TIMESTAMP SHORTCUT_RELEASE_RFC2822 "%a, %d %b %Y %H:%M:%S +0000" UTC)
+set(ENV{SOURCE_DATE_EPOCH} "${shortcut_saved_epoch}")
+
+# The man page, and the machine-readable copyright file made from LICENSE: its text
+# after the copyright line, each line indented and each empty line a lone dot.
+set(shortcut_doc ${CMAKE_CURRENT_BINARY_DIR}/doc)
+configure_file(doc/shortcut_dump.1.in ${shortcut_doc}/shortcut_dump.1 @ONLY)
+file(READ LICENSE shortcut_license)
+string(REGEX REPLACE "^.*Copyright \\(c\\)[^\n]*\n\n" "" shortcut_license "${shortcut_license}")
+string(STRIP "${shortcut_license}" shortcut_license)
+string(REPLACE "\n\n" "\n.\n" shortcut_license "${shortcut_license}")
+string(REPLACE "\n" "\n " SHORTCUT_LICENSE_PARAGRAPHS " ${shortcut_license}")
+configure_file(packaging/copyright.in ${shortcut_doc}/copyright @ONLY)
+configure_file(packaging/changelog.Debian.in ${shortcut_doc}/changelog.Debian @ONLY)
+add_custom_command(
+    OUTPUT ${shortcut_doc}/shortcut_dump.1.gz ${shortcut_doc}/changelog.Debian.gz
+    COMMAND gzip -9 -n -f -k shortcut_dump.1 changelog.Debian
+    DEPENDS ${shortcut_doc}/shortcut_dump.1 ${shortcut_doc}/changelog.Debian
+    WORKING_DIRECTORY ${shortcut_doc}
+    COMMENT "Compressing the man page and the changelog")
+add_custom_target(shortcut_docs ALL DEPENDS ${shortcut_doc}/shortcut_dump.1.gz ${shortcut_doc}/changelog.Debian.gz)
+
+# Each package's copyright and changelog, where Debian looks for them, and its lintian
+# overrides: the one every package needs, then any of its own in packaging/.
+function(shortcut_install_package_docs component package)
+    install(FILES ${shortcut_doc}/copyright ${shortcut_doc}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component})
+    set(overrides "# Built and shipped by the project itself, not uploaded to Debian: there is no\n")
+    string(APPEND overrides "# ITP bug for the first changelog entry to close.\n${package}: initial-upload-closes-no-bugs\n")
+    foreach(extra IN LISTS ARGN)
+        file(READ ${extra} more)
+        string(APPEND overrides "${more}")
+    endforeach()
+    file(WRITE ${shortcut_doc}/overrides/${package} "${overrides}")
+    install(FILES ${shortcut_doc}/overrides/${package}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides COMPONENT ${component})
+endfunction()
+
 install(TARGETS shortcut_dump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
-install(FILES doc/shortcut_dump.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
+install(FILES ${shortcut_doc}/shortcut_dump.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
+if(SHORTCUT_STATIC)
+    shortcut_install_package_docs(tool shortcut-dump ${PROJECT_SOURCE_DIR}/packaging/static-shortcut-dump.lintian-overrides)
+else()
+    shortcut_install_package_docs(tool shortcut-dump)
+endif()
 
 set(shortcut_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/shortcut_reader)
 install(TARGETS shortcut_reader EXPORT shortcut_readerTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
     PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/shortcut_reader COMPONENT dev)
+shortcut_install_package_docs(dev libshortcut-reader-dev)
+if(BUILD_SHARED_LIBS)
+    shortcut_install_package_docs(runtime libshortcut-reader${PROJECT_VERSION_MAJOR}
+        ${PROJECT_SOURCE_DIR}/packaging/libshortcut-reader${PROJECT_VERSION_MAJOR}.lintian-overrides)
+endif()
 install(EXPORT shortcut_readerTargets
     NAMESPACE shortcut_reader::
     DESTINATION ${shortcut_cmake_dir}
@@ -24,27 +85,20 @@ install(FILES
     ${CMAKE_CURRENT_BINARY_DIR}/shortcut_readerConfigVersion.cmake
     DESTINATION ${shortcut_cmake_dir}
     COMPONENT dev)
-configure_file(cmake/shortcut_reader.pc.in ${CMAKE_CURRENT_BINARY_DIR}/shortcut_reader.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/shortcut_reader.pc
-    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
-    COMPONENT dev)
 
-# cpack -G DEB (from the build folder): one package with the tool and its man page.
-set(CPACK_PACKAGE_NAME shortcut-dump)
-set(CPACK_PACKAGE_VENDOR "shortcut_dump maintainers")
-set(CPACK_PACKAGE_CONTACT "shortcut_dump maintainers <maintainers@users.noreply.c-seed-2d68270e.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "print where a Windows shell link (.lnk) file points")
-set(CPACK_PACKAGE_DESCRIPTION "shortcut_dump reads one Windows shell link file and prints its target path, \
-working directory, description and relative path in a fixed eight-line format. It is made for \
-forensic analysis and migration scripts, and reads damaged and hostile files safely.")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_COMPONENTS_ALL tool)
-set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-include(CPack)
+# pkg-config: the prefix is found from where the file lies, so an installed tree can
+# move (and be staged with DESTDIR), in a plain lib/ or a multiarch lib/<triplet>/.
+set(shortcut_pc_dir ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}" OR IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
+    set(SHORTCUT_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+    set(SHORTCUT_PC_LIBDIR "${CMAKE_INSTALL_FULL_LIBDIR}")
+    set(SHORTCUT_PC_INCLUDEDIR "${CMAKE_INSTALL_FULL_INCLUDEDIR}")
+else()
+    file(RELATIVE_PATH shortcut_pc_up /prefix/${shortcut_pc_dir} /prefix)
+    string(REGEX REPLACE "/$" "" shortcut_pc_up "${shortcut_pc_up}")
+    set(SHORTCUT_PC_PREFIX "\${pcfiledir}/${shortcut_pc_up}")
+    set(SHORTCUT_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+    set(SHORTCUT_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
+configure_file(cmake/shortcut_reader.pc.in ${CMAKE_CURRENT_BINARY_DIR}/shortcut_reader.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/shortcut_reader.pc DESTINATION ${shortcut_pc_dir} COMPONENT dev)

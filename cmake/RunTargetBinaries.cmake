@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Some 64-bit kernels are built without 32-bit support, so a -m32 program cannot run on
 # them directly. When this build's programs do not run here, run them (tests included)
 # under qemu-user's qemu-i386, if it is installed.

@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
-# Installs a build into a temporary prefix, then builds the outside consumer against it
-# twice (CMake package and pkg-config) and checks what it prints for the bundled example.
+# SPDX-License-Identifier: MIT
+# The reader as outside programs use it. Builds the consumer (the README's example) and
+# runs it over good, missing and not-a-link files:
+#   - against BUILD_DIR installed into a temporary prefix (the multiarch lib/<triplet>/
+#     that Debian's layout gives), through the CMake package and through pkg-config;
+#   - against a shared build installed with --prefix /usr into a DESTDIR staging folder
+#     with a plain lib/, the same two ways;
+#   - from the source tree with add_subdirectory;
+# each plain and under AddressSanitizer and UndefinedBehaviorSanitizer. Also checks the
+# installed files, the shared library's SONAME and exported symbols, and that the static
+# library links into a shared object.
 #
 #   tests/consumer/check.sh [BUILD_DIR]      default build/release
 set -euo pipefail
@@ -8,29 +17,97 @@ cd "$(dirname "$0")/../.."
 build=${1:-build/release}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-prefix=$work/prefix
+sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=all)
+export ASAN_OPTIONS=detect_leaks=1
 
+fail() { echo "consumer check: $*"; exit 1; }
+
+# The consumer's output over two links, a missing file and a file that is not a link.
+inputs=(examples/notepad.lnk /nonexistent/x.lnk README.md examples/no_id_list.lnk)
+expected=$(printf '%s\n' \
+    'examples/notepad.lnk -> C:\WINDOWS\notepad.exe (Text editor)' \
+    '/nonexistent/x.lnk: File error' \
+    'README.md: Not a shortcut' \
+    'examples/no_id_list.lnk ->  (Report archive)')
+run_consumer() {  # program, what; then any VAR=value for the run
+    local program=$1 what=$2 actual status=0
+    shift 2
+    actual=$(env "$@" "$program" "${inputs[@]}") || status=$?
+    [ "$actual" = "$expected" ] || fail "$what printed:"$'\n'"$actual"
+    [ "$status" -eq 1 ] || fail "$what exited with $status, not 1 (two files were not links)"
+    echo "$what: ok"
+}
+cmake_consumer() {  # build folder, what, cmake arguments...
+    local dir=$1 what=$2
+    shift 2
+    cmake -S tests/consumer -B "$dir" "$@" > /dev/null
+    cmake --build "$dir" -j 2 > /dev/null
+    echo "$dir/link_target"
+}
+both_ways() {  # prefix, libdir, what; then any VAR=value for the runs
+    local prefix=$1 libdir=$2 what=$3
+    shift 3
+    local flavour flags program
+    for flavour in plain sanitized; do
+        flags=()
+        [ $flavour = sanitized ] && flags=("${sanitize[@]}")
+        program=$(cmake_consumer "$work/$what-$flavour" "$what" -DCMAKE_PREFIX_PATH="$prefix" \
+                  -DCMAKE_CXX_FLAGS="${flags[*]}" -DCMAKE_EXE_LINKER_FLAGS="${flags[*]}")
+        run_consumer "$program" "$what, CMake package, $flavour" "$@"
+        # shellcheck disable=SC2046
+        c++ -std=c++17 "${flags[@]}" tests/consumer/main.cpp -o "$work/$what-$flavour-pc" \
+            $(PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig" pkg-config --cflags --libs shortcut_reader)
+        run_consumer "$work/$what-$flavour-pc" "$what, pkg-config, $flavour" "$@"
+    done
+}
+
+# 1. BUILD_DIR installed as it is configured.
+prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" > /dev/null
-for file in bin/shortcut_dump share/man/man1/shortcut_dump.1 include/shortcut_reader/shortcut_file.h \
-            include/shortcut_reader/link_text.h lib/libshortcut_reader.a \
-            lib/cmake/shortcut_reader/shortcut_readerConfig.cmake \
-            lib/cmake/shortcut_reader/shortcut_readerConfigVersion.cmake lib/pkgconfig/shortcut_reader.pc; do
-    [ -e "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
+for file in bin/shortcut_dump share/man/man1/shortcut_dump.1.gz share/doc/shortcut-dump/copyright \
+            include/shortcut_reader/shortcut_file.h include/shortcut_reader/link_text.h \
+            "$libdir/libshortcut_reader.a" "$libdir/cmake/shortcut_reader/shortcut_readerConfig.cmake" \
+            "$libdir/cmake/shortcut_reader/shortcut_readerConfigVersion.cmake" "$libdir/pkgconfig/shortcut_reader.pc"; do
+    [ -e "$prefix/$file" ] || fail "not installed: $file"
 done
 extra=$(ls "$prefix/include/shortcut_reader" | grep -v -x -e shortcut_file.h -e link_text.h || true)
-[ -z "$extra" ] || { echo "headers installed beyond the two: $extra"; exit 1; }
+[ -z "$extra" ] || fail "headers installed beyond the two: $extra"
+both_ways "$prefix" "$libdir" "static ($libdir)"
 
-expected="examples/notepad.lnk -> C:\\WINDOWS\\notepad.exe (Text editor)"
+# The static library links into a user's shared object.
+printf '#include <shortcut_reader/shortcut_file.h>\nint Count(const char* p) { ShortcutStatus s; ShortcutFile f(p, s); return static_cast<int>(s); }\n' \
+    > "$work/plugin.cpp"
+c++ -std=c++17 -shared -fPIC -I"$prefix/include" "$work/plugin.cpp" "$prefix/$libdir/libshortcut_reader.a" -o "$work/plugin.so" \
+    || fail "the static library does not link into a shared object"
+echo "static library in a shared object: ok"
 
-cmake -S tests/consumer -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
-cmake --build "$work/consumer" > /dev/null
-actual=$("$work/consumer/link_target" examples/notepad.lnk)
-[ "$actual" = "$expected" ] || { echo "CMake consumer printed: $actual"; exit 1; }
-echo "CMake package: ok"
+# 2. A shared build, staged as a distribution would: --prefix /usr, DESTDIR, plain lib/.
+shared=$work/shared-build
+stage=$work/stage
+cmake -S . -B "$shared" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DBUILD_TESTING=OFF \
+    -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib > /dev/null
+cmake --build "$shared" -j 2 > /dev/null
+DESTDIR=$stage cmake --install "$shared" > /dev/null
+library=$stage/usr/lib/libshortcut_reader.so.1
+[ -f "$stage/usr/lib/libshortcut_reader.so.1.0.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
+    || fail "the shared library and its links are not installed"
+readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.1\]' || fail "no SONAME libshortcut_reader.so.1"
+# Exported: the reader class, the status text, ReportError and the five LinkText
+# operations; nothing of the byte spans, stream reads or the walk.
+exported=$(nm -D --defined-only -C "$library" | awk '$2 ~ /^[TWVBDR]$/ { $1 = ""; $2 = ""; print substr($0, 3) }')
+public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|PathRel))\(|ShortcutStatusText\(|ReportError\('
+public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\()'
+unexpected=$(grep -v -E "$public" <<< "$exported" || true)
+[ -z "$unexpected" ] || fail "the shared library exports more than the public face:"$'\n'"$unexpected"
+grep -q '^ShortcutFile::ShortcutFile(void const\*, unsigned long, ShortcutStatus&)' <<< "$exported" \
+    || grep -q '^ShortcutFile::ShortcutFile(void const\*, unsigned int, ShortcutStatus&)' <<< "$exported" \
+    || fail "the memory constructor is not exported"
+echo "shared library: SONAME and $(wc -l <<< "$exported") exported symbols, all of the public face: ok"
+LD_LIBRARY_PATH=$stage/usr/lib "$stage/usr/bin/shortcut_dump" examples/notepad.lnk | grep -q '^GetPath :C:' \
+    || fail "the dynamically linked tool does not run"
+both_ways "$stage/usr" lib "shared (DESTDIR, lib)" LD_LIBRARY_PATH="$stage/usr/lib"
 
-# shellcheck disable=SC2046
-c++ -std=c++17 tests/consumer/main.cpp -o "$work/link_target_pc" \
-    $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs shortcut_reader)
-actual=$("$work/link_target_pc" examples/notepad.lnk)
-[ "$actual" = "$expected" ] || { echo "pkg-config consumer printed: $actual"; exit 1; }
-echo "pkg-config: ok"
+# 3. From the source tree, as add_subdirectory or FetchContent takes it.
+program=$(cmake_consumer "$work/subdirectory" "add_subdirectory" -DSHORTCUT_SOURCE_DIR="$PWD")
+run_consumer "$program" "add_subdirectory"

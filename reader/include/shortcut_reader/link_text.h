@@ -17,8 +17,10 @@
 // its shared library, or from a user's shared object that links its static library.
 #if defined(__GNUC__)
 #define SHORTCUT_READER_API __attribute__((visibility("default")))
+#define SHORTCUT_READER_LOCAL __attribute__((visibility("hidden")))
 #else
 #define SHORTCUT_READER_API
+#define SHORTCUT_READER_LOCAL
 #endif
 
 using LinkTextUnit = std::uint16_t;

@@ -84,12 +84,12 @@ public:
 private:
     // Every constructor reads through stream_: a file, or the caller's bytes for the
     // length of the parse.
-    ShortcutStatus ParseFile();
-    ShortcutStatus Parse();
-    void ReadTargetIdList();
-    static void BuildTargetPath(const unsigned char* list, unsigned size, char* path);
-    int SkipLinkInfo();
-    int ReadCountedString(LinkText& field);
+    SHORTCUT_READER_LOCAL ShortcutStatus ParseFile();
+    SHORTCUT_READER_LOCAL ShortcutStatus Parse();
+    SHORTCUT_READER_LOCAL void ReadTargetIdList();
+    SHORTCUT_READER_LOCAL static void BuildTargetPath(const unsigned char* list, unsigned size, char* path);
+    SHORTCUT_READER_LOCAL int SkipLinkInfo();
+    SHORTCUT_READER_LOCAL int ReadCountedString(LinkText& field);
 
     std::ifstream stream_;
     LinkText iconLocation_ = nullptr;

@@ -1,0 +1,63 @@
+# SPDX-License-Identifier: MIT
+# cpack -G DEB, from the build folder: one Debian package per component.
+#   shortcut-dump           the command and its man page
+#   libshortcut-reader1     the shared reader (BUILD_SHARED_LIBS only)
+#   libshortcut-reader-dev  headers, library, CMake package and pkg-config file
+set(shortcut_runtime_package libshortcut-reader${PROJECT_VERSION_MAJOR})
+
+set(CPACK_PACKAGE_NAME shortcut-dump)
+set(CPACK_PACKAGE_VENDOR "the shortcut_dump authors")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL tool dev)
+if(BUILD_SHARED_LIBS)
+    list(APPEND CPACK_COMPONENTS_ALL runtime)
+endif()
+
+# The architecture of what this build made: an -m32 build on x86-64 makes i386.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|i.86)$")
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
+    else()
+        set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+    endif()
+endif()
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/reader)
+
+set(CPACK_DEBIAN_TOOL_PACKAGE_NAME shortcut-dump)
+set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
+set(CPACK_COMPONENT_TOOL_DESCRIPTION "print where a Windows shell link (.lnk) file points
+shortcut_dump reads one Windows shell link file and prints its target path,
+working directory, description and relative path in a fixed eight-line
+format. It is made for forensic analysis and migration scripts, and reads
+damaged and hostile files safely.")
+
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${shortcut_runtime_package})
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+# A shlibs file for dpkg-shlibdeps, and the ldconfig trigger that Debian's libraries use.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "reader of Windows shell link (.lnk) files
+The shortcut_reader library reads one Windows shell link file, from a path or
+from memory, and hands out its target path and strings. Damaged and hostile
+files are read safely, and a file that is not a link is reported, never fatal.")
+
+set(CPACK_DEBIAN_DEV_PACKAGE_NAME libshortcut-reader-dev)
+set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+set(CPACK_COMPONENT_DEV_DESCRIPTION "reader of Windows shell link (.lnk) files - development files
+The shortcut_reader library reads one Windows shell link file, from a path or
+from memory, and hands out its target path and strings. This package holds its
+headers, its library, its CMake package and its pkg-config file.")
+if(BUILD_SHARED_LIBS)
+    set(CPACK_COMPONENT_DEV_DEPENDS runtime)
+    set(CPACK_COMPONENT_TOOL_DEPENDS runtime)
+    set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+endif()
+include(CPack)
