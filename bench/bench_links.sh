@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by the bench scripts: goes to the project's root and sets build (the build
 # folder, first argument or build/release), tool (its shortcut_dump) and work (a
 # temporary folder, removed on exit, holding the links that make_sample_links writes).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Resource bounds of whole runs on the links that claim the most: each must stay within
 # 4 MiB of peak memory above a small link's and finish well under a second. Exits non-zero
 # when one does not.

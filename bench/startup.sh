@@ -1,19 +1,33 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Whole-process cost of shortcut_dump, against a do-nothing C++ program built the same
 # way: instructions of one run (callgrind, repeatable on a busy machine), wall time over
-# many runs (hyperfine when present), and peak memory (GNU time).
+# many runs (hyperfine when present), and peak memory (GNU time). Exits non-zero when a
+# run on the typical link takes more instructions than SHORTCUT_MAX_INSTRUCTIONS.
 #
 #   bench/startup.sh [BUILD_DIR]        default build/release (cmake --workflow --preset release)
 set -euo pipefail
 source "$(dirname "$0")/bench_links.sh"
-# The do-nothing program is compiled and linked as the tool is.
+# The do-nothing program is compiled and linked as the tool is: the same hardening,
+# position-independent, and static when the tool is.
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-link_mode=()
+list() { local -n into=$2; IFS=';' read -r -a into <<< "$(cache "$1")"; }
+flags=(-O3 -fPIE)
+link_mode=(-pie)
+if [ "$(cache SHORTCUT_HARDEN)" = ON ]; then
+    list SHORTCUT_HARDEN_COMPILE_OPTIONS compile_options
+    list SHORTCUT_HARDEN_LINK_OPTIONS link_options
+    flags+=("${compile_options[@]}" -D_FORTIFY_SOURCE=2)
+    link_mode+=("${link_options[@]}")
+fi
 if [ "$(cache SHORTCUT_STATIC)" = ON ]; then
-    IFS=';' read -r -a link_mode <<< "$(cache SHORTCUT_STATIC_LINK_OPTIONS)"
+    list SHORTCUT_STATIC_LINK_OPTIONS static_options
+    link_mode=("${link_mode[@]/#-pie/-static-pie}" "${static_options[@]}")
 fi
 echo 'int main() { return 0; }' > "$work/do_nothing.cpp"
-"$(cache CMAKE_CXX_COMPILER)" -O3 "${link_mode[@]}" "$work/do_nothing.cpp" -o "$work/do_nothing"
+"$(cache CMAKE_CXX_COMPILER)" "${flags[@]}" "${link_mode[@]}" "$work/do_nothing.cpp" -o "$work/do_nothing"
+# At most this many instructions for one run on the typical link (0 to only report).
+limit=${SHORTCUT_MAX_INSTRUCTIONS:-175000}
 
 instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null | sed -n 's/.*Collected : //p'
@@ -23,7 +37,8 @@ peak_kib() {
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-echo "link options: ${link_mode[*]:-dynamic}"
+echo "compile options: ${flags[*]}"
+echo "link options: ${link_mode[*]}"
 echo
 echo "== instructions of one whole run (callgrind)"
 typical=$(instructions "$tool" "$work/typical.lnk")
@@ -67,3 +82,7 @@ fi
 awk -v s="$nothing_s" 'BEGIN { printf "%-34s %9.1f us\n", "do-nothing program", s * 1e6 }'
 awk -v s="$typical_s" -v r="$(ratio "$typical_s" "$nothing_s")" \
     'BEGIN { printf "%-34s %9.1f us  (%sx the do-nothing program)\n", "shortcut_dump typical.lnk", s * 1e6, r }'
+if [ "$limit" -gt 0 ] && [ "$typical" -gt "$limit" ]; then
+    echo "one run on the typical link took $typical instructions, more than $limit"
+    exit 1
+fi

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the ID list walk over arbitrary list bytes, as long as IDListSize
 // allows. The bytes are copied into storage of exactly their size, so AddressSanitizer
 // sees any read past the list.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every fuzz target for a while, in parallel, from the generated seeds (and the
 # shared corpus of real links when it is there). Exits non-zero on any finding.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // shortcut_dump end to end: exact standard output, nothing on standard error, and the
 // exit status.
 #include <gtest/gtest.h>

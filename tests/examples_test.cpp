@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The links in examples/ are what the sample generator writes, and print as the README
 // shows them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link_builder.h"
 
 Bytes& Bytes::U8(std::uint8_t value) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds the bytes of shell link files in test code, field by field, so every case
 // reads as what it is. Little-endian throughout, as in the file format.
 #ifndef SHORTCUT_TESTS_LINK_BUILDER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The five LinkText operations, their edge cases, and what a failed conversion leaves.
 #include <shortcut_reader/link_text.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the sample links into a folder:
 //   make_sample_links examples DIR   the links of examples/
 //   make_sample_links seeds DIR      every sample, as fuzzing seeds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Named link files built from the test-side builder: the examples the README runs,
 // and a spread of shapes that seed the fuzzers.
 #ifndef SHORTCUT_TESTS_SAMPLE_LINKS_H

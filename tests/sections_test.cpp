@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sections after the ID list: the LinkInfo block stepped over, and the counted
 // strings, read whenever their flags announce them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The walk of the target ID list: names by type byte, the join, the Desktop rule, and
 // lists that are cut short, malformed or oversized.
 #include <gtest/gtest.h>
