@@ -44,7 +44,10 @@ apt_archive() {
             /^$/ { if (found && uri) { print uri; exit } uri = ""; found = 0 }
             END { if (found && uri) print uri }' "$file"
     done
-    awk -v suite="$suite" '$1 == "deb" && $3 == suite { print $2 }' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        awk -v suite="$suite" '$1 == "deb" && $3 == suite { print $2 }' "$file"
+    done
 }
 
 quick_start=$(readme_block "quick start")
@@ -52,7 +55,7 @@ package=$(readme_block package)
 expected=$(readme_output)
 [ "$(wc -l <<< "$quick_start")" -eq 2 ] || { echo "fresh machine: README.md should mark two Quick start commands"; exit 1; }
 [ -n "$package" ] && [ -n "$expected" ] || { echo "fresh machine: no package command or example output in README.md"; exit 1; }
-archive=$(apt_archive | head -n 1)
+archive=$(apt_archive | sed -n 1p)
 [ -n "$archive" ] || { echo "fresh machine: no $suite archive in apt's sources"; exit 1; }
 
 # The pristine root, made once a day.
