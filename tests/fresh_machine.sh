@@ -72,6 +72,7 @@ if [ ! -f "$tarball" ]; then
 fi
 
 root=$(mktemp -d /var/tmp/shortcut-fresh.XXXXXX)
+chmod 755 "$root"  # as a root directory is, so that apt's own user can reach its lists
 cleanup() {
     umount -R "$root/proc" 2>/dev/null || true
     umount -R "$root/dev" 2>/dev/null || true
@@ -109,6 +110,6 @@ start=$(date +%s)
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive CI=true EXPECTED="$expected" bash -c "$script" > "$root.log" 2>&1 \
     || { tail -n 40 "$root.log"; rm -f "$root.log"; echo "fresh machine: FAILED"; exit 1; }
-grep '^== ' "$root.log"
+grep -E '^== |tests passed, |^Setting up (shortcut-dump|libshortcut-reader-dev) |^CPack: - package' "$root.log"
 rm -f "$root.log"
 echo "fresh machine: the README's commands and CI's install list work on a fresh $suite root ($(($(date +%s) - start)) s)"
