@@ -91,25 +91,34 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount -t proc proc "$root/proc"
 mount --bind /dev "$root/dev"
 
-script=$(cat <<EOF
+# The README's commands arrive in the environment, one a line, each run as it is written.
+script=$(cat <<'EOF'
 set -euo pipefail
 cd /work/main
+readme() {
+    local command
+    while IFS= read -r command; do
+        echo "\$ $command"
+        bash -c "$command" || { echo "the README's command failed: $command"; exit 1; }
+    done <<< "$1"
+}
 echo "== Quick start"
-$quick_start
+readme "$QUICK_START"
 echo "== package"
-$package
+readme "$PACKAGE"
 echo "== the installed shortcut_dump"
-actual=\$(shortcut_dump examples/notepad.lnk)
-[ "\$actual" = "\$EXPECTED" ] || { echo "the installed shortcut_dump printed:"; echo "\$actual"; exit 1; }
-[ "\$(command -v shortcut_dump)" = /usr/bin/shortcut_dump ] || { echo "shortcut_dump is not the packaged one"; exit 1; }
+actual=$(shortcut_dump examples/notepad.lnk)
+[ "$actual" = "$EXPECTED" ] || { echo "the installed shortcut_dump printed:"; echo "$actual"; exit 1; }
+[ "$(command -v shortcut_dump)" = /usr/bin/shortcut_dump ] || { echo "shortcut_dump is not the packaged one"; exit 1; }
 echo "== what CI installs"
 bash .ci/install
 EOF
 )
 start=$(date +%s)
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive CI=true EXPECTED="$expected" bash -c "$script" > "$root.log" 2>&1 \
+    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive CI=true QUICK_START="$quick_start" PACKAGE="$package" \
+    EXPECTED="$expected" bash -c "$script" > "$root.log" 2>&1 \
     || { tail -n 40 "$root.log"; rm -f "$root.log"; echo "fresh machine: FAILED"; exit 1; }
-grep -E '^== |tests passed, |^Setting up (shortcut-dump|libshortcut-reader-dev) |^CPack: - package' "$root.log"
+grep -E '^== |^\$ |tests passed, |^Setting up (shortcut-dump|libshortcut-reader-dev) |^CPack: - package' "$root.log"
 rm -f "$root.log"
 echo "fresh machine: the README's commands and CI's install list work on a fresh $suite root ($(($(date +%s) - start)) s)"
