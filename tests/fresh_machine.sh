@@ -65,6 +65,7 @@ if [ ! -f "$tarball" ]; then
     echo "== debootstrap --variant=minbase $suite from apt's archive"
     find "$cache" -name "$suite-minbase-*.tar" -delete
     build_root=$(mktemp -d /var/tmp/shortcut-debootstrap.XXXXXX)
+    chmod 755 "$build_root"  # as a root directory is, so that apt's own user can reach its files
     debootstrap --variant=minbase "$suite" "$build_root" "$archive" > "$build_root.log" 2>&1 \
         || { tail -n 20 "$build_root.log"; exit 1; }
     tar -C "$build_root" -cf "$tarball.part" . && mv "$tarball.part" "$tarball"
@@ -72,7 +73,6 @@ if [ ! -f "$tarball" ]; then
 fi
 
 root=$(mktemp -d /var/tmp/shortcut-fresh.XXXXXX)
-chmod 755 "$root"  # as a root directory is, so that apt's own user can reach its lists
 cleanup() {
     umount -R "$root/proc" 2>/dev/null || true
     umount -R "$root/dev" 2>/dev/null || true
@@ -84,6 +84,7 @@ cleanup() {
 }
 trap cleanup EXIT
 tar -C "$root" -xf "$tarball"
+chmod 755 "$root"  # as a root directory is, so that apt's own user can reach its files
 mkdir -p "$root/work"
 git clone --quiet --no-hardlinks "$repo" "$root/work/main"
 cp -r "$shared" "$root/work/shared"
