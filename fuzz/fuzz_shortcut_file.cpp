@@ -17,15 +17,10 @@
 #include <memory>
 #include <string>
 
+#include "all_getters.h"
+
 namespace {
 
-using Getter = int (ShortcutFile::*)(char*) const;
-using BoundedGetter = int (ShortcutFile::*)(char*, std::size_t) const;
-
-constexpr Getter kGetters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
-                               &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
-constexpr BoundedGetter kBoundedGetters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
-                                             &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
 constexpr std::size_t kLongest = ShortcutFile::kLongestTextBytes;
 
 std::string& InputPath() {

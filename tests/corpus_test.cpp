@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "all_getters.h"
 #include "read_link.h"
 #include "sample_links.h"
 #include "test_support.h"
@@ -109,20 +110,14 @@ TEST(MemoryReads, GiveTheSameStatusAndTextsAsTheFileForEveryRealAndSampleLink) {
 // Every getter into a heap buffer of exactly the size it may fill, so AddressSanitizer
 // sees a write past it; each must end its text inside.
 void ExpectGettersWithinBounds(const ShortcutFile& link) {
-    using Getter = int (ShortcutFile::*)(char*) const;
-    using BoundedGetter = int (ShortcutFile::*)(char*, std::size_t) const;
-    const Getter getters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
-                              &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
-    const BoundedGetter bounded[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
-                                     &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
     const std::unique_ptr<char[]> longest(new char[ShortcutFile::kLongestTextBytes]);
-    for (const Getter getter : getters) {
+    for (const Getter getter : kGetters) {
         EXPECT_GE((link.*getter)(longest.get()), -1);
         EXPECT_LT(strnlen(longest.get(), ShortcutFile::kLongestTextBytes), std::size_t{ShortcutFile::kLongestTextBytes});
     }
     for (const std::size_t size : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{260}}) {
         const std::unique_ptr<char[]> buffer(new char[size]);
-        for (const BoundedGetter getter : bounded) {
+        for (const BoundedGetter getter : kBoundedGetters) {
             const int result = (link.*getter)(buffer.get(), size);
             EXPECT_GE(result, -1);
             const std::size_t length = strnlen(buffer.get(), size);

@@ -18,15 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "all_getters.h"
+
 namespace {
 
-using Getter = int (ShortcutFile::*)(char*) const;
-using BoundedGetter = int (ShortcutFile::*)(char*, std::size_t) const;
-
-constexpr Getter kGetters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
-                               &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
-constexpr BoundedGetter kBoundedGetters[] = {&ShortcutFile::GetPath, &ShortcutFile::GetArgs, &ShortcutFile::GetWorkDir,
-                                             &ShortcutFile::GetDesc, &ShortcutFile::GetPathRel};
 constexpr std::size_t kEveryLengthUpTo = 4096;
 constexpr std::size_t kSpreadLengths = 64;
 
