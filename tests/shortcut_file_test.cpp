@@ -135,6 +135,10 @@ std::string CapturedStdout(const std::function<void()>& run) {
     return testing::internal::GetCapturedStdout();
 }
 
+static_assert(static_cast<int>(ShortcutStatus::kRead) == 0 && static_cast<int>(ShortcutStatus::kFileError) == 1 &&
+                  static_cast<int>(ShortcutStatus::kNotAShortcut) == 2,
+              "callers may store and compare the statuses as numbers");
+
 TEST(StatusReaders, ReportEachOutcomeWithoutPrintingAndHoldNoTextAfterAFailure) {
     const TempFile link(LinkBuilder().IdList(NotepadItemList()).Description(u"d").Build());
     const TempFile notALink(LinkBuilder().HeaderSize(77).IdList(NotepadItemList()).Description(u"d").Build());

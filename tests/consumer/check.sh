@@ -32,9 +32,10 @@ expected=$(printf '%s\n' \
 run_consumer() {  # program, what; then any VAR=value for the run
     local program=$1 what=$2 actual status=0
     shift 2
-    actual=$(env "$@" "$program" "${inputs[@]}") || status=$?
+    actual=$(env "$@" "$program" "${inputs[@]}" 2> "$work/stderr") || status=$?
     [ "$actual" = "$expected" ] || fail "$what printed:"$'\n'"$actual"
     [ "$status" -eq 1 ] || fail "$what exited with $status, not 1 (two files were not links)"
+    [ ! -s "$work/stderr" ] || fail "$what wrote to standard error:"$'\n'"$(cat "$work/stderr")"
     echo "$what: ok"
 }
 cmake_consumer() {  # build folder, what, cmake arguments...
