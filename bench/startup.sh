@@ -13,17 +13,18 @@ source "$(dirname "$0")/bench_links.sh"
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 list() { local -n into=$2; IFS=';' read -r -a into <<< "$(cache "$1")"; }
 flags=(-O3 -fPIE)
-link_mode=(-pie)
+link_mode=()
 if [ "$(cache SHORTCUT_HARDEN)" = ON ]; then
     list SHORTCUT_HARDEN_COMPILE_OPTIONS compile_options
-    list SHORTCUT_HARDEN_LINK_OPTIONS link_options
+    list SHORTCUT_HARDEN_LINK_OPTIONS link_mode
     flags+=("${compile_options[@]}" -D_FORTIFY_SOURCE=2)
-    link_mode+=("${link_options[@]}")
 fi
 if [ "$(cache SHORTCUT_STATIC)" = ON ]; then
-    list SHORTCUT_STATIC_LINK_OPTIONS static_options
-    link_mode=("${link_mode[@]/#-pie/-static-pie}" "${static_options[@]}")
+    list SHORTCUT_STATIC_LINK_OPTIONS pie  # in place of -pie, as the tool is linked
+else
+    pie=(-pie)
 fi
+link_mode+=("${pie[@]}")
 echo 'int main() { return 0; }' > "$work/do_nothing.cpp"
 "$(cache CMAKE_CXX_COMPILER)" "${flags[@]}" "${link_mode[@]}" "$work/do_nothing.cpp" -o "$work/do_nothing"
 # At most this many instructions for one run on the typical link (0 to only report).

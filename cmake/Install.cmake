@@ -6,7 +6,8 @@
 include(CMakePackageConfigHelpers)
 
 set(CPACK_PACKAGE_CONTACT "shortcut_dump maintainers <maintainers@users.noreply.c-seed-2d68270e.example>")
-set(SHORTCUT_DEB_VERSION ${PROJECT_VERSION}-1)
+set(SHORTCUT_DEB_REVISION 1)
+set(SHORTCUT_DEB_VERSION ${PROJECT_VERSION}-${SHORTCUT_DEB_REVISION})
 
 # The date of this version, for the man page and the changelog: fixed, so that every
 # build of one version gives the same files.

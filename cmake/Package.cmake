@@ -17,18 +17,15 @@ if(BUILD_SHARED_LIBS)
     list(APPEND CPACK_COMPONENTS_ALL runtime)
 endif()
 
-# The architecture of what this build made: an -m32 build on x86-64 makes i386.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|i.86)$")
-    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-        set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
-    else()
-        set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-    endif()
+# The architecture of what this build made, not of the machine.
+if(shortcut_deb_arch)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${shortcut_deb_arch})
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${SHORTCUT_DEB_REVISION})
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Where dpkg-shlibdeps finds the shared reader that a dynamically linked tool needs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/reader)
 
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME shortcut-dump)

@@ -13,15 +13,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <string>
 
 #include "all_getters.h"
 
 namespace {
-
-constexpr std::size_t kLongest = ShortcutFile::kLongestTextBytes;
 
 std::string& InputPath() {
     static std::string path;
@@ -45,32 +41,6 @@ void Check(bool holds) {
     }
 }
 
-// The five texts as the specified getters write them, each checked to end in its buffer.
-std::string Texts(const ShortcutFile& link, char* buffer) {
-    std::string texts;
-    for (const Getter getter : kGetters) {
-        Check((link.*getter)(buffer) >= -1);
-        const std::size_t length = strnlen(buffer, kLongest);
-        Check(length < kLongest);
-        texts.append(buffer, length).push_back('\n');
-    }
-    return texts;
-}
-
-// A bounded getter writes within size, terminates, and returns the whole length or -1.
-void CheckBounded(const ShortcutFile& link, std::size_t size) {
-    const std::unique_ptr<char[]> buffer(new char[size == 0 ? 1 : size]);
-    for (const BoundedGetter getter : kBoundedGetters) {
-        const int result = (link.*getter)(size == 0 ? nullptr : buffer.get(), size);
-        Check(result >= -1);
-        if (size > 0) {
-            const std::size_t length = strnlen(buffer.get(), size);
-            Check(length < size);
-            Check(result < 0 || length == (static_cast<std::size_t>(result) < size ? static_cast<std::size_t>(result) : size - 1));
-        }
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -86,17 +56,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::unique_ptr<char[]> buffer(new char[kLongest]);
     ShortcutStatus status = ShortcutStatus::kRead;
     const ShortcutFile link(data, size, status);
-    const std::string texts = Texts(link, buffer.get());
+    std::string texts;
+    Check(GettersKeepTheirBounds(link, {size % 300}, texts));
     Check(status == ShortcutStatus::kRead || texts == "\n\n\n\n\n");
-    CheckBounded(link, size % 300);
 
     if (size % 16 == 0 && WriteInput(data, size)) {
         ShortcutStatus fileStatus = ShortcutStatus::kFileError;
         const ShortcutFile fromFile(InputPath().c_str(), fileStatus);
-        Check(fileStatus == status && Texts(fromFile, buffer.get()) == texts);
+        std::string fileTexts;
+        Check(GettersKeepTheirBounds(fromFile, {}, fileTexts) && fileStatus == status && fileTexts == texts);
     }
     return 0;
 }

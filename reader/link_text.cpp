@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "bounded_text.h"
 #include "scratch.h"
 
 namespace {
@@ -144,4 +145,40 @@ int MultibyteToLinkText(const char* source, int n, LinkTextUnit* dst) {
     wide[count] = L'\0';
     NarrowToLinkText(wide.get(), dst);
     return static_cast<int>(count);
+}
+
+int shortcut_reader::BoundedLinkTextToMultibyte(const LinkTextUnit* text, char* dst, std::size_t size) {
+    const bool writes = dst != nullptr && size > 0;
+    if (writes) {
+        *dst = '\0';
+    }
+    if (text == nullptr) {
+        return 0;
+    }
+    const std::size_t room = writes ? size - 1 : 0;
+    Scratch<wchar_t> wide(UnitCount(text) + 1);
+    WidenLinkText(text, wide.get());
+
+    // The whole characters that fit, then the length of the rest, measured only.
+    const wchar_t* next = wide.get();
+    std::mbstate_t state{};
+    const std::size_t written = room == 0 ? 0 : std::wcsrtombs(dst, &next, room, &state);
+    if (written == kConversionFailed) {
+        // Keep what comes before the failing character; when the room ran out first,
+        // the prefix has no terminator yet.
+        const int kept = MultibytePrefix(wide.get(), room, dst);
+        if (kept >= 0) {
+            dst[kept] = '\0';
+        }
+        return -1;
+    }
+    if (writes) {
+        dst[written] = '\0';
+    }
+    const std::size_t rest = next == nullptr ? 0 : std::wcsrtombs(nullptr, &next, 0, &state);
+    if (rest == kConversionFailed) {
+        return -1;
+    }
+    const std::size_t whole = written + rest;
+    return whole < static_cast<std::size_t>(INT_MAX) ? static_cast<int>(whole) : INT_MAX;
 }

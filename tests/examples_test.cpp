@@ -3,8 +3,6 @@
 // shows them.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "sample_links.h"
@@ -16,9 +14,7 @@ std::string ExamplePath(const std::string& name) { return std::string(SHORTCUT_E
 
 TEST(Examples, AreWhatTheGeneratorWrites) {
     for (const SampleLink& link : ExampleLinks()) {
-        std::ifstream file(ExamplePath(link.name), std::ios::binary);
-        const std::vector<std::uint8_t> stored((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(stored, link.bytes.Data()) << link.name << ": run make_sample_links examples examples";
+        EXPECT_EQ(FileBytes(ExamplePath(link.name)), link.bytes.Data()) << link.name << ": run make_sample_links examples examples";
     }
 }
 

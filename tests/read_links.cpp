@@ -6,60 +6,38 @@
 // Each file is read through its path, then its bytes from memory whole and cut short at
 // every length up to 4096 bytes and at 64 more lengths spread over the rest, so that
 // every header, list, LinkInfo block and string is cut somewhere. Every getter is
-// called, the bounded ones at several sizes. Exits 1 when a getter leaves its text
-// unterminated or the memory read of a whole file differs from the file's.
+// called, the bounded ones at several sizes. Exits 1 when a getter breaks its
+// contract or the memory read of a whole file differs from the file's.
 #include <shortcut_reader/shortcut_file.h>
 
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <memory>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "all_getters.h"
+#include "test_support.h"
 
 namespace {
 
 constexpr std::size_t kEveryLengthUpTo = 4096;
 constexpr std::size_t kSpreadLengths = 64;
-
-// The five texts, each of which must end inside the buffer; empty when one does not.
-bool Texts(const ShortcutFile& link, std::string& texts) {
-    static const std::unique_ptr<char[]> buffer(new char[ShortcutFile::kLongestTextBytes]);
-    texts.clear();
-    for (const Getter getter : kGetters) {
-        (link.*getter)(buffer.get());
-        const std::size_t length = strnlen(buffer.get(), ShortcutFile::kLongestTextBytes);
-        if (length == ShortcutFile::kLongestTextBytes) {
-            return false;
-        }
-        texts.append(buffer.get(), length).push_back('\n');
-    }
-    for (const std::size_t size : {std::size_t{1}, std::size_t{8}, std::size_t{260}}) {
-        const std::unique_ptr<char[]> bounded(new char[size]);
-        for (const BoundedGetter getter : kBoundedGetters) {
-            (link.*getter)(bounded.get(), size);
-            if (strnlen(bounded.get(), size) == size) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
+// The sizes the bounded getters are given.
+constexpr std::initializer_list<std::size_t> kSizes = {1, 8, 260};
 
 bool ReadFile(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    const std::optional<std::vector<std::uint8_t>> read = FileBytes(path);
+    if (!read) {
         std::fprintf(stderr, "read_links: cannot open %s\n", path);
         return false;
     }
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t>& bytes = *read;
     ShortcutStatus status = ShortcutStatus::kRead;
     const ShortcutFile fromPath(path, status);
     std::string expected;
-    bool sound = Texts(fromPath, expected);
+    bool sound = GettersKeepTheirBounds(fromPath, kSizes, expected);
 
     std::string texts;
     const std::size_t size = bytes.size();
@@ -67,13 +45,13 @@ bool ReadFile(const char* path) {
     for (std::size_t length = 0; sound && length <= size; length += length < kEveryLengthUpTo ? 1 : step) {
         ShortcutStatus cutStatus = ShortcutStatus::kRead;
         const ShortcutFile cut(bytes.data(), length, cutStatus);
-        sound = Texts(cut, texts);
+        sound = GettersKeepTheirBounds(cut, kSizes, texts);
     }
     ShortcutStatus wholeStatus = ShortcutStatus::kRead;
     const ShortcutFile whole(bytes.data(), size, wholeStatus);
-    sound = sound && Texts(whole, texts) && wholeStatus == status && texts == expected;
+    sound = sound && GettersKeepTheirBounds(whole, kSizes, texts) && wholeStatus == status && texts == expected;
     if (!sound) {
-        std::fprintf(stderr, "read_links: %s: a getter left its text unterminated, or memory and file differ\n", path);
+        std::fprintf(stderr, "read_links: %s: a getter broke its contract, or memory and file differ\n", path);
     }
     return sound;
 }

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 TempFile::TempFile(const Bytes& bytes) {
     const char* dir = std::getenv("TMPDIR");
@@ -32,6 +34,14 @@ TempFile::TempFile(const Bytes& bytes) {
 }
 
 TempFile::~TempFile() { unlink(path_.c_str()); }
+
+std::optional<std::vector<std::uint8_t>> FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 namespace {
 

@@ -3,6 +3,8 @@
 #ifndef SHORTCUT_TESTS_TEST_SUPPORT_H
 #define SHORTCUT_TESTS_TEST_SUPPORT_H
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,9 @@ public:
 private:
     std::string path_;
 };
+
+// The bytes of the file at path, or nothing when it cannot be opened.
+std::optional<std::vector<std::uint8_t>> FileBytes(const std::string& path);
 
 struct RunResult {
     std::string out;
