@@ -9,7 +9,7 @@
 #include <shortcut_reader/shortcut_file.h>
 
 #include "sample_links.h"
-#include "target_path.h"
+#include "shortcut_file/target_path.h"
 #include "test_support.h"
 
 namespace {

@@ -72,8 +72,16 @@ if(BUILD_SHARED_LIBS)
     shortcut_install_package_docs(runtime libshortcut-reader${PROJECT_VERSION_MAJOR}
         ${PROJECT_SOURCE_DIR}/packaging/libshortcut-reader${PROJECT_VERSION_MAJOR}.lintian-overrides)
 endif()
+# A static and a shared build install side by side into one prefix, each with a targets
+# file of its own; the package config picks one of them (cmake/shortcut_readerConfig.cmake.in).
+if(BUILD_SHARED_LIBS)
+    set(shortcut_library_type shared)
+else()
+    set(shortcut_library_type static)
+endif()
 install(EXPORT shortcut_readerTargets
     NAMESPACE shortcut_reader::
+    FILE shortcut_reader-${shortcut_library_type}-targets.cmake
     DESTINATION ${shortcut_cmake_dir}
     COMPONENT dev)
 configure_package_config_file(cmake/shortcut_readerConfig.cmake.in

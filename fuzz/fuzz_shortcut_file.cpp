@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "all_getters.h"
+#include "getter_checks.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "target_path.h"
+#include "shortcut_file/target_path.h"
 
 namespace sr = shortcut_reader;
 

@@ -13,15 +13,7 @@
 
 #include <cstdint>
 
-// The reader is built with hidden visibility: only what is marked here is exported from
-// its shared library, or from a user's shared object that links its static library.
-#if defined(__GNUC__)
-#define SHORTCUT_READER_API __attribute__((visibility("default")))
-#define SHORTCUT_READER_LOCAL __attribute__((visibility("hidden")))
-#else
-#define SHORTCUT_READER_API
-#define SHORTCUT_READER_LOCAL
-#endif
+#include "export.h"
 
 using LinkTextUnit = std::uint16_t;
 using LinkText = LinkTextUnit*;

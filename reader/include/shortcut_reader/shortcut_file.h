@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <fstream>
 
+#include "export.h"
 #include "link_text.h"
 
 // The outcome of reading a link.

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+// Bounded access to a run of bytes read from a link file. Every offset and width is
+// checked against the span's size before a byte is touched, in a form that cannot wrap
+// (width <= size && offset <= size - width), on 32-bit builds included.
+#ifndef SHORTCUT_READER_FORMAT_BYTE_SPAN_H
+#define SHORTCUT_READER_FORMAT_BYTE_SPAN_H
+
+#include <cstddef>
+#include <cstdint>
+
+namespace shortcut_reader {
+
+struct ByteSpan {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+
+    // True when [offset, offset + width) lies inside the span.
+    bool Holds(std::uint64_t offset, std::uint64_t width) const {
+        const std::uint64_t size64 = size;
+        return width <= size64 && offset <= size64 - width;
+    }
+};
+
+// Reads a little-endian unsigned field of 1 to 4 bytes at offset. Returns false, and
+// leaves value untouched, when the field does not lie wholly inside the span.
+bool ReadLittleEndian(ByteSpan bytes, std::uint64_t offset, unsigned width, std::uint32_t& value);
+
+// Length of the zero-terminated text that starts at offset, counting only bytes inside
+// the span and at most limit of them: a text with no zero byte before the end of the
+// span ends there, and one that starts at or past the end is empty.
+std::size_t BoundedTextLength(ByteSpan bytes, std::uint64_t offset, std::size_t limit);
+
+}  // namespace shortcut_reader
+
+#endif
