@@ -117,8 +117,8 @@ EOF
 )
 start=$(date +%s)
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive CI=true QUICK_START="$quick_start" PACKAGE="$package" \
-    EXPECTED="$expected" bash -c "$script" > "$root.log" 2>&1 \
+    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive CI=true CMAKE_BUILD_PARALLEL_LEVEL=2 CTEST_PARALLEL_LEVEL=2 \
+    QUICK_START="$quick_start" PACKAGE="$package" EXPECTED="$expected" bash -c "$script" > "$root.log" 2>&1 \
     || { tail -n 40 "$root.log"; rm -f "$root.log"; echo "fresh machine: FAILED"; exit 1; }
 grep -E '^== |^\$ |tests passed, |^Setting up (shortcut-dump|libshortcut-reader-dev) |^CPack: - package' "$root.log"
 rm -f "$root.log"

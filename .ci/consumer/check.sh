@@ -48,7 +48,7 @@ cmake_consumer() {  # build folder, what, cmake arguments...
     local dir=$1 what=$2
     shift 2
     cmake -S .ci/consumer -B "$dir" "$@" > /dev/null
-    cmake --build "$dir" -j 2 > /dev/null
+    cmake --build "$dir" > /dev/null
     echo "$dir/link_target"
 }
 both_ways() {  # prefix, libdir, what; then any VAR=value for the runs
@@ -94,7 +94,7 @@ shared=$work/shared-build
 stage=$work/stage
 cmake -S . -B "$shared" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DSHORTCUT_BUILD_TESTING=OFF \
     -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib > /dev/null
-cmake --build "$shared" -j 2 > /dev/null
+cmake --build "$shared" > /dev/null
 DESTDIR=$stage cmake --install "$shared" > /dev/null
 library=$stage/usr/lib/libshortcut_reader.so.1
 [ -f "$stage/usr/lib/libshortcut_reader.so.1.0.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
@@ -175,6 +175,6 @@ for take in subdirectory fetchcontent; do
     grep -q '^CMAKE_BUILD_TYPE:STRING=$' "$dir.cache" || fail "$take: CMAKE_BUILD_TYPE is not left empty"
     grep -x "$(grep '^CMAKE_INSTALL_LIBDIR:' "$work/parent-none.cache")" "$dir.cache" > /dev/null \
         || fail "$take: CMAKE_INSTALL_LIBDIR is not GNUInstallDirs' own"
-    cmake --build "$dir" -j 2 --target link_target > /dev/null
+    cmake --build "$dir" --target link_target > /dev/null
     run_consumer "$dir/link_target" "parent project, $take (no build type, --prefix /opt/x, $(grep '^CMAKE_INSTALL_LIBDIR:' "$dir.cache"))"
 done
