@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -32,24 +33,26 @@ inline constexpr BoundedGetter kBoundedGetters[] = {&ShortcutFile::GetPath, &Sho
 inline bool GettersKeepTheirBounds(const ShortcutFile& link, std::initializer_list<std::size_t> sizes,
                                    std::string& texts) {
     constexpr std::size_t kLongest = ShortcutFile::kLongestTextBytes;
-    constexpr std::size_t kCount = sizeof kGetters / sizeof kGetters[0];
     static const std::unique_ptr<char[]> longest(new char[kLongest]);
-    std::string unbounded[kCount];
+    std::string unbounded[std::size(kGetters)];
     texts.clear();
-    for (std::size_t i = 0; i < kCount; ++i) {
-        const int result = (link.*kGetters[i])(longest.get());
+    std::string* text = unbounded;
+    for (const Getter getter : kGetters) {
+        const int result = (link.*getter)(longest.get());
         const std::size_t length = strnlen(longest.get(), kLongest);
         if (result < -1 || length == kLongest) {
             return false;
         }
-        unbounded[i].assign(longest.get(), length);
-        texts.append(unbounded[i]).push_back('\n');
+        text->assign(longest.get(), length);
+        texts.append(*text++).push_back('\n');
     }
     const bool singleByte = MB_CUR_MAX == 1;
     for (const std::size_t size : sizes) {
         const std::unique_ptr<char[]> buffer(size == 0 ? nullptr : new char[size]);
-        for (std::size_t i = 0; i < kCount; ++i) {
-            const int result = (link.*kBoundedGetters[i])(buffer.get(), size);
+        const std::string* twin = unbounded;
+        for (const BoundedGetter getter : kBoundedGetters) {
+            const std::string& unboundedText = *twin++;
+            const int result = (link.*getter)(buffer.get(), size);
             if (result < -1) {
                 return false;
             }
@@ -66,8 +69,8 @@ inline bool GettersKeepTheirBounds(const ShortcutFile& link, std::initializer_li
             }
             // Both are the start of one text: where characters take several bytes, the
             // specified getter may stop earlier, so only the shorter one is compared.
-            const std::size_t common = length < unbounded[i].size() ? length : unbounded[i].size();
-            if (unbounded[i].compare(0, common, buffer.get(), common) != 0) {
+            const std::size_t common = length < unboundedText.size() ? length : unboundedText.size();
+            if (unboundedText.compare(0, common, buffer.get(), common) != 0) {
                 return false;
             }
         }
