@@ -19,7 +19,34 @@ struct ByteSpan {
         const std::uint64_t size64 = size;
         return width <= size64 && offset <= size64 - width;
     }
+
+    // The part of [offset, offset + width) that lies inside the span: empty when offset
+    // is past its end, cut at its end when width runs past it.
+    ByteSpan Sub(std::uint64_t offset, std::uint64_t width) const {
+        if (!Holds(offset, 0)) {
+            return ByteSpan{data + size, 0};
+        }
+        const std::size_t start = static_cast<std::size_t>(offset);
+        const std::size_t left = size - start;
+        return ByteSpan{data + start, width < left ? static_cast<std::size_t>(width) : left};
+    }
 };
+
+// Reads the little-endian unsigned integer of sizeof(T) bytes at offset into value.
+// Returns false, and leaves value untouched, when it does not lie wholly inside the span.
+template <typename T>
+bool ReadInteger(ByteSpan bytes, std::uint64_t offset, T& value) {
+    if (!bytes.Holds(offset, sizeof(T))) {
+        return false;
+    }
+    const unsigned char* const field = bytes.data + static_cast<std::size_t>(offset);
+    std::uint64_t result = 0;
+    for (std::size_t i = sizeof(T); i-- > 0;) {
+        result = result << 8 | field[i];
+    }
+    value = static_cast<T>(result);
+    return true;
+}
 
 // Reads a little-endian unsigned field of 1 to 4 bytes at offset. Returns false, and
 // leaves value untouched, when the field does not lie wholly inside the span.

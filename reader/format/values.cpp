@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "format/values.h"
+
+namespace shortcut_reader {
+
+namespace {
+
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+constexpr std::uint64_t kTicksPerSecond = 10000000;
+constexpr std::uint64_t kSecondsPerDay = 86400;
+// 100-ns intervals from 1582-10-15 (the UUID epoch) to 1601-01-01 (the FILETIME epoch).
+constexpr std::uint64_t kUuidToFileTime = 0x00146BF33E42C000;
+
+// Days from 1601-01-01 to the given date of the proleptic Gregorian calendar.
+constexpr std::int64_t DaysFrom1601(std::int64_t year, unsigned month, unsigned day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = year / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 584694;  // 584694: days from 0000-03-01 to 1601-01-01
+}
+static_assert(DaysFrom1601(1601, 1, 1) == 0 && DaysFrom1601(1970, 1, 1) == 134774, "the calendar is off");
+
+// The first FILETIME that is not before the year 10000.
+constexpr std::uint64_t kFirstInvalidFileTime =
+    static_cast<std::uint64_t>(DaysFrom1601(10000, 1, 1)) * kSecondsPerDay * kTicksPerSecond;
+
+struct CivilDate {
+    unsigned year;
+    unsigned month;
+    unsigned day;
+};
+
+// The date days after 1601-01-01 (days >= 0).
+CivilDate DateOf(std::uint64_t days) {
+    const std::uint64_t shifted = days + 584694;  // from 0000-03-01
+    const std::uint64_t era = shifted / 146097;
+    const std::uint64_t dayOfEra = shifted - era * 146097;
+    const std::uint64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::uint64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::uint64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    const auto day = static_cast<unsigned>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    const auto month = static_cast<unsigned>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    const auto year = static_cast<unsigned>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day};
+}
+
+bool IsLeapYear(unsigned year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+unsigned DaysInMonth(unsigned year, unsigned month) {
+    constexpr unsigned char kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// Writes value as count decimal digits, zero-padded, and returns the end.
+char* Digits(char* at, std::uint64_t value, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return at + count;
+}
+
+char* Hex(char* at, std::uint64_t value, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        at[i] = kUpperHex[value & 0xF];
+        value >>= 4;
+    }
+    return at + count;
+}
+
+// "YYYY-MM-DDTHH:MM:SS" at text, from a date and the seconds of its day.
+char* DateAndTime(char* text, CivilDate date, std::uint64_t secondOfDay) {
+    char* at = Digits(text, date.year, 4);
+    *at++ = '-';
+    at = Digits(at, date.month, 2);
+    *at++ = '-';
+    at = Digits(at, date.day, 2);
+    *at++ = 'T';
+    at = Digits(at, secondOfDay / 3600, 2);
+    *at++ = ':';
+    at = Digits(at, secondOfDay / 60 % 60, 2);
+    *at++ = ':';
+    return Digits(at, secondOfDay % 60, 2);
+}
+
+std::uint32_t Data1(const GuidBytes& guid) {
+    return static_cast<std::uint32_t>(guid[0]) | static_cast<std::uint32_t>(guid[1]) << 8 |
+           static_cast<std::uint32_t>(guid[2]) << 16 | static_cast<std::uint32_t>(guid[3]) << 24;
+}
+std::uint16_t Data2(const GuidBytes& guid) { return static_cast<std::uint16_t>(guid[4] | guid[5] << 8); }
+std::uint16_t Data3(const GuidBytes& guid) { return static_cast<std::uint16_t>(guid[6] | guid[7] << 8); }
+
+struct DosFields {
+    unsigned year, month, day, hour, minute, second;
+};
+
+DosFields DosFieldsOf(std::uint32_t dosDateTime) {
+    const std::uint32_t date = dosDateTime & 0xFFFF;
+    const std::uint32_t time = dosDateTime >> 16;
+    return {1980 + (date >> 9), (date >> 5) & 0xF, date & 0x1F, time >> 11, (time >> 5) & 0x3F, (time & 0x1F) * 2};
+}
+
+}  // namespace
+
+void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]) {
+    char* at = text;
+    *at++ = '{';
+    at = Hex(at, Data1(guid), 8);
+    *at++ = '-';
+    at = Hex(at, Data2(guid), 4);
+    *at++ = '-';
+    at = Hex(at, Data3(guid), 4);
+    *at++ = '-';
+    for (std::size_t i = 8; i < 16; ++i) {
+        if (i == 10) {
+            *at++ = '-';
+        }
+        at = Hex(at, guid[i], 2);
+    }
+    *at = '}';
+}
+
+bool FileTimeIsValid(std::uint64_t filetime) { return filetime != 0 && filetime < kFirstInvalidFileTime; }
+
+void FileTimeText(std::uint64_t filetime, char (&text)[kFileTimeTextLength]) {
+    const std::uint64_t seconds = filetime / kTicksPerSecond;
+    char* at = DateAndTime(text, DateOf(seconds / kSecondsPerDay), seconds % kSecondsPerDay);
+    *at++ = '.';
+    at = Digits(at, filetime % kTicksPerSecond, 7);
+    *at = 'Z';
+}
+
+bool DosDateTimeIsValid(std::uint32_t dosDateTime) {
+    const DosFields f = DosFieldsOf(dosDateTime);
+    return f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= DaysInMonth(f.year, f.month) && f.hour <= 23 &&
+           f.minute <= 59 && f.second <= 58;
+}
+
+void DosDateTimeText(std::uint32_t dosDateTime, char (&text)[kDosDateTimeTextLength]) {
+    const DosFields f = DosFieldsOf(dosDateTime);
+    DateAndTime(text, {f.year, f.month, f.day}, f.hour * 3600u + f.minute * 60u + f.second);
+}
+
+bool IsTimeBasedUuid(const GuidBytes& guid) { return Data3(guid) >> 12 == 1; }
+
+bool UuidFileTime(const GuidBytes& guid, std::uint64_t& filetime) {
+    const std::uint64_t timestamp = static_cast<std::uint64_t>(Data3(guid) & 0x0FFF) << 48 |
+                                    static_cast<std::uint64_t>(Data2(guid)) << 32 | Data1(guid);
+    if (timestamp < kUuidToFileTime) {
+        return false;
+    }
+    filetime = timestamp - kUuidToFileTime;
+    return true;
+}
+
+void UuidMacAddress(const GuidBytes& guid, char (&text)[kMacAddressTextLength]) {
+    char* at = text;
+    for (std::size_t i = 10; i < 16; ++i) {
+        if (i > 10) {
+            *at++ = ':';
+        }
+        at = Hex(at, guid[i], 2);
+    }
+}
+
+}  // namespace shortcut_reader

@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: MIT
+// The complete reader: every structure of a Windows shell link (.lnk) file, as plain
+// values. ReadLink reads a link held in memory in one pass; ReadLinkFile reads a file
+// whole first. Neither prints, exits or throws (but std::bad_alloc, when memory runs out):
+// a structure that is cut short or malformed keeps what was read, adds a Warning, and
+// the reading goes on with the next structure that can still be found.
+//
+// Names follow MS-SHLLINK's, in snake_case. Numbers are kept as the file stores them;
+// the functions at the end give the text forms the JSON record uses. Texts are UTF-8:
+// UTF-16 ones decoded (an unpaired surrogate becomes U+FFFD), ANSI ones decoded from the
+// CodePage given (a byte that does not decode becomes U+FFFD).
+#ifndef SHORTCUT_READER_SHELL_LINK_H
+#define SHORTCUT_READER_SHELL_LINK_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "export.h"
+
+namespace shell_link {
+
+// A GUID as the file stores it (packet form).
+using Guid = std::array<std::uint8_t, 16>;
+// A FILETIME: 100-ns intervals since 1601-01-01 UTC; 0 is "not set".
+struct FileTime {
+    std::uint64_t value = 0;
+};
+// A DOS date-time of a shell item: the date word in the low 16 bits, the time word in the
+// high 16 bits; 0 is "not set".
+struct DosDateTime {
+    std::uint32_t value = 0;
+};
+
+enum class Status {
+    kRead,          // the first four bytes (missing ones read as zero) are 4C 00 00 00
+    kFileError,     // the file could not be read
+    kNotAShortcut,  // anything else
+};
+
+enum class WarningCode {
+    kTruncated,          // a structure runs past its container or the input
+    kBadOffset,          // an offset points outside its structure
+    kUnpairedSurrogate,  // a UTF-16 text holds a surrogate without its pair
+    kUndecodableText,    // an ANSI text holds a byte its code page does not decode
+    kInvalidTime,        // a time past the year 9999, or a DOS date-time out of range
+    kTooManyWarnings,    // the last of kMaxWarnings: how many more were dropped
+};
+
+struct Warning {
+    WarningCode code = WarningCode::kTruncated;
+    std::optional<std::uint64_t> offset;  // in the input, of the structure concerned
+    std::string message;
+};
+// A record keeps at most this many warnings; the last then says how many were dropped.
+constexpr std::size_t kMaxWarnings = 100;
+
+struct Header {
+    std::uint32_t header_size = 0;
+    Guid link_clsid{};
+    std::uint32_t link_flags = 0;
+    std::uint32_t file_attributes = 0;
+    FileTime creation_time, access_time, write_time;
+    std::uint32_t file_size = 0;
+    std::int32_t icon_index = 0;
+    std::uint32_t show_command = 0;
+    std::uint16_t hot_key = 0;  // low byte the virtual key, high byte the modifiers
+};
+
+// Shell items, by their class type indicator. A field the item is too short to hold is
+// absent.
+struct RootFolderItem {  // 0x1F
+    std::optional<std::uint8_t> sort_index;
+    std::optional<Guid> root_folder_id;
+};
+struct VolumeItem {  // 0x20 to 0x2F; named when bit 0x01 is set
+    std::optional<std::string> name;
+};
+struct FileEntryItem {  // 0x30 to 0x3F (and with bit 0x80); names in UTF-16 with bit 0x04
+    std::optional<std::string> short_name;  // the primary name
+    std::optional<std::uint32_t> file_size;
+    std::optional<DosDateTime> modification_time;
+    std::optional<std::uint16_t> file_attributes;
+    // From the 0xBEEF0004 extension block, when the item has one.
+    std::optional<std::string> long_name;
+    std::optional<DosDateTime> creation_time, access_time;
+    std::optional<std::uint64_t> mft_entry;  // 48 bits
+    std::optional<std::uint16_t> mft_sequence;
+};
+struct NetworkLocationItem {  // 0x40 to 0x4F
+    std::optional<std::string> location, description, comments;
+};
+struct UnknownItem {
+    std::vector<std::uint8_t> data_prefix;  // at most the first 64 bytes after the size
+};
+struct Item {
+    std::uint64_t offset = 0;
+    std::uint16_t item_id_size = 0;
+    std::uint8_t class_type_indicator = 0;
+    std::variant<RootFolderItem, VolumeItem, FileEntryItem, NetworkLocationItem, UnknownItem> data;
+};
+// A list keeps at most this many items; a warning says when there were more.
+constexpr std::size_t kMaxItems = 1024;
+
+struct IdList {
+    std::uint16_t id_list_size = 0;
+    std::vector<Item> items;
+    // The volume item's name (or the network item's location), then the file entries'
+    // long names (short names where they have none), a backslash between names unless
+    // the path so far ends with one; absent without a volume or network item.
+    std::optional<std::string> path;
+};
+
+struct VolumeId {
+    std::uint32_t drive_type = 0;
+    std::uint32_t drive_serial_number = 0;
+    std::optional<std::string> volume_label;
+};
+struct CommonNetworkRelativeLink {
+    std::uint32_t flags = 0;
+    std::optional<std::string> net_name, device_name;
+    std::optional<std::uint32_t> network_provider_type;  // only with ValidNetType
+};
+// Each text takes its Unicode form where the structure carries one, else its ANSI form.
+struct LinkInfo {
+    std::uint32_t link_info_size = 0;
+    std::uint32_t link_info_header_size = 0;
+    std::uint32_t link_info_flags = 0;
+    std::optional<VolumeId> volume_id;
+    std::optional<std::string> local_base_path;
+    std::optional<CommonNetworkRelativeLink> common_network_relative_link;
+    std::optional<std::string> common_path_suffix;
+};
+
+// One StringData string, whole as counted.
+struct CountedString {
+    std::uint64_t offset = 0;  // of its CountCharacters field
+    std::uint16_t count_characters = 0;
+    std::string text;
+};
+struct StringData {
+    std::optional<CountedString> name_string, relative_path, working_dir, command_line_arguments, icon_location;
+};
+
+// ExtraData blocks. A field that lies past the end of its block is absent.
+struct EnvironmentBlock {  // EnvironmentVariableDataBlock and IconEnvironmentDataBlock
+    std::optional<std::string> target_ansi, target_unicode;
+};
+struct ConsoleBlock {
+    std::optional<std::uint16_t> fill_attributes, popup_fill_attributes;
+    std::optional<std::int16_t> screen_buffer_size_x, screen_buffer_size_y, window_size_x, window_size_y,
+        window_origin_x, window_origin_y;
+    std::optional<std::uint32_t> unused1, unused2, font_size, font_family, font_weight;
+    std::optional<std::string> face_name;
+    std::optional<std::uint32_t> cursor_size, full_screen, quick_edit, insert_mode, auto_position, history_buffer_size,
+        number_of_history_buffers, history_no_dup;
+    std::optional<std::array<std::uint32_t, 16>> color_table;
+};
+struct TrackerBlock {
+    std::optional<std::uint32_t> version;
+    std::optional<std::string> machine_id;
+    std::optional<Guid> droid_volume_id, droid_file_id, droid_birth_volume_id, droid_birth_file_id;
+    // When droid_file_id is a version-1 UUID: the MAC address and the time it holds.
+    std::optional<std::string> mac_address;
+    std::optional<FileTime> droid_file_time;
+};
+struct ConsoleFeBlock {
+    std::optional<std::uint32_t> code_page;
+};
+struct SpecialFolderBlock {
+    std::optional<std::uint32_t> special_folder_id, id_list_offset;
+};
+struct DarwinBlock {
+    std::optional<std::string> darwin_data_ansi, darwin_data_unicode;
+};
+struct ShimBlock {
+    std::optional<std::string> layer_name;
+};
+struct KnownFolderBlock {
+    std::optional<Guid> known_folder_id;
+    std::optional<std::uint32_t> id_list_offset;
+};
+struct VistaIdListBlock {
+    std::vector<Item> items;
+};
+// A property's value: null (std::monostate) for the types not decoded (vectors, arrays,
+// blobs, streams and the like), else by type.
+struct Currency {
+    std::int64_t scaled = 0;  // VT_CY: the amount times 10000
+};
+using PropertyValue =
+    std::variant<std::monostate, bool, std::int64_t, std::uint64_t, double, Currency, std::string, FileTime, Guid>;
+struct Property {
+    std::optional<std::uint32_t> id;    // integer-named properties
+    std::optional<std::string> name;    // string-named ones
+    std::uint16_t type = 0;             // VARTYPE
+    PropertyValue value;
+};
+struct PropertyStorage {
+    Guid format_id{};
+    std::vector<Property> properties;
+};
+// A block keeps at most this many storages and properties in all; a warning says when
+// there were more.
+constexpr std::size_t kMaxProperties = 4096;
+struct PropertyStoreBlock {
+    std::vector<PropertyStorage> property_storages;
+};
+struct UnknownBlock {
+    std::vector<std::uint8_t> data_prefix;  // at most the first 64 bytes after the signature
+};
+struct ExtraDataBlock {
+    std::uint64_t offset = 0;
+    std::uint32_t block_size = 0;
+    std::uint32_t block_signature = 0;
+    std::variant<EnvironmentBlock, ConsoleBlock, TrackerBlock, ConsoleFeBlock, SpecialFolderBlock, DarwinBlock,
+                 ShimBlock, PropertyStoreBlock, KnownFolderBlock, VistaIdListBlock, UnknownBlock>
+        data;
+};
+// A record keeps at most this many blocks; a warning says when there were more.
+constexpr std::size_t kMaxBlocks = 1024;
+
+struct TrailingData {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+};
+
+// One link. For a file that could not be read only file, status, error (and size, when
+// it is known) are set; for a file that is not a link, everything after size is absent.
+struct Link {
+    std::string file;  // the path as given, in UTF-8 (empty for a link read from memory)
+    Status status = Status::kRead;
+    std::optional<std::string> error;  // the system's reason, for kFileError
+    std::optional<std::uint64_t> size;
+    std::optional<Header> header;
+    std::optional<IdList> link_target_id_list;
+    std::optional<LinkInfo> link_info;
+    std::optional<StringData> string_data;
+    std::optional<std::vector<ExtraDataBlock>> extra_data;
+    std::optional<TrailingData> trailing_data;
+    std::vector<Warning> warnings;
+};
+
+// The ANSI code page of the machine that wrote a link, through iconv. It keeps a
+// converter's state: use one CodePage in one thread at a time.
+class SHORTCUT_READER_API CodePage {
+public:
+    // An iconv name: "CP1252" (the default), "CP932", "CP1251", ... valid() tells whether
+    // iconv has it; an invalid one decodes ASCII and makes every other byte U+FFFD.
+    explicit CodePage(const char* name = "CP1252");
+    ~CodePage();
+    CodePage(const CodePage&) = delete;
+    CodePage& operator=(const CodePage&) = delete;
+
+    bool valid() const;
+    const std::string& name() const { return name_; }
+    // Appends the UTF-8 form of size bytes to out; returns false when a byte did not
+    // decode (it became U+FFFD).
+    bool Decode(const unsigned char* bytes, std::size_t size, std::string& out) const;
+
+private:
+    std::string name_;
+    void* converter_;        // iconv_t
+    bool asciiCompatible_;  // every byte below 0x80 decodes to itself
+};
+
+// Reads the size bytes at bytes as a whole link file. Keeps no pointer to them.
+SHORTCUT_READER_API Link ReadLink(const void* bytes, std::size_t size, const CodePage& codePage);
+// Reads the file at path whole (at most kMaxInputBytes of it), then as ReadLink does.
+SHORTCUT_READER_API Link ReadLinkFile(const char* path, const CodePage& codePage);
+constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
+
+// The text forms of the record's values.
+SHORTCUT_READER_API const char* WarningCodeName(WarningCode code);  // "truncated", ...
+SHORTCUT_READER_API const char* StatusName(Status status);          // "read", ...
+SHORTCUT_READER_API std::string GuidString(const Guid& guid);       // "{00021401-0000-0000-C000-000000000046}"
+// "2008-09-12T20:27:17.1010000Z", or nothing for 0 and for a time past the year 9999.
+SHORTCUT_READER_API std::optional<std::string> FileTimeString(FileTime time);
+// "2008-09-12T20:27:16", or nothing for 0 and for fields out of range.
+SHORTCUT_READER_API std::optional<std::string> DosDateTimeString(DosDateTime time);
+
+}  // namespace shell_link
+
+#endif

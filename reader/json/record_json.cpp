@@ -1,0 +1,490 @@
+// SPDX-License-Identifier: MIT
+// The JSON record: every key always present, in the order of the record's description,
+// null for what is absent. Flag words are {value, names}, enumerations {value, name},
+// GUIDs in registry form, times in ISO 8601, block signatures as "0x" and eight
+// upper-case hex digits, unknown bytes as lower-case hex.
+#include <shortcut_reader/shell_link_json.h>
+
+#include <charconv>
+#include <cstring>
+
+#include "format/layout.h"
+#include "format/names.h"
+#include "format/values.h"
+#include "json/json_writer.h"
+
+namespace shell_link {
+
+namespace detail {
+
+namespace {
+
+namespace sr = shortcut_reader;
+
+constexpr char kLowerHex[] = "0123456789abcdef";
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+
+// Overloads picked by Value(): everything the record holds.
+void Value(JsonWriter& json, const std::string& text) { json.String(text); }
+void Value(JsonWriter& json, const char* text) { json.String(text); }
+void Value(JsonWriter& json, std::uint64_t number) { json.Number(number); }
+void Value(JsonWriter& json, std::uint32_t number) { json.Number(std::uint64_t{number}); }
+void Value(JsonWriter& json, std::uint16_t number) { json.Number(std::uint64_t{number}); }
+void Value(JsonWriter& json, std::uint8_t number) { json.Number(std::uint64_t{number}); }
+void Value(JsonWriter& json, std::int64_t number) { json.Number(number); }
+void Value(JsonWriter& json, std::int32_t number) { json.Number(std::int64_t{number}); }
+void Value(JsonWriter& json, std::int16_t number) { json.Number(std::int64_t{number}); }
+void Value(JsonWriter& json, bool flag) { json.Bool(flag); }
+void Value(JsonWriter& json, double number) { json.Number(number); }
+
+void Value(JsonWriter& json, const Guid& guid) {
+    char text[sr::kGuidTextLength];
+    sr::GuidText(guid, text);
+    json.String(std::string_view(text, sizeof text));
+}
+
+void Value(JsonWriter& json, FileTime time) {
+    if (!sr::FileTimeIsValid(time.value)) {
+        json.Null();
+        return;
+    }
+    char text[sr::kFileTimeTextLength];
+    sr::FileTimeText(time.value, text);
+    json.String(std::string_view(text, sizeof text));
+}
+
+void Value(JsonWriter& json, DosDateTime time) {
+    if (time.value == 0 || !sr::DosDateTimeIsValid(time.value)) {
+        json.Null();
+        return;
+    }
+    char text[sr::kDosDateTimeTextLength];
+    sr::DosDateTimeText(time.value, text);
+    json.String(std::string_view(text, sizeof text));
+}
+
+// VT_CY: the amount with its four decimals.
+void Value(JsonWriter& json, Currency currency) {
+    const bool negative = currency.scaled < 0;
+    const std::uint64_t magnitude =
+        negative ? ~static_cast<std::uint64_t>(currency.scaled) + 1 : static_cast<std::uint64_t>(currency.scaled);
+    char text[32];
+    char* at = text;
+    if (negative) {
+        *at++ = '-';
+    }
+    at = std::to_chars(at, text + sizeof text, magnitude / 10000).ptr;
+    *at++ = '.';
+    const std::uint64_t fraction = magnitude % 10000;
+    for (std::uint64_t unit = 1000; unit > 0; unit /= 10) {
+        *at++ = static_cast<char>('0' + fraction / unit % 10);
+    }
+    json.Raw(std::string_view(text, static_cast<std::size_t>(at - text)));
+}
+
+template <typename T>
+void Value(JsonWriter& json, const std::optional<T>& value) {
+    if (value) {
+        Value(json, *value);
+    } else {
+        json.Null();
+    }
+}
+
+template <typename T>
+void Member(JsonWriter& json, std::string_view key, const T& value) {
+    json.Key(key);
+    Value(json, value);
+}
+
+void NameOrNull(JsonWriter& json, const char* name) {
+    if (name != nullptr) {
+        json.String(name);
+    } else {
+        json.Null();
+    }
+}
+
+template <std::size_t N>
+void FlagWord(JsonWriter& json, std::string_view key, std::uint32_t value, const sr::NamedBit (&names)[N]) {
+    json.Key(key);
+    json.BeginObject();
+    Member(json, "value", value);
+    json.Key("names");
+    json.BeginArray();
+    for (const sr::NamedBit& bit : names) {
+        if ((value & bit.mask) != 0) {
+            json.String(bit.name);
+        }
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+void NamedValue(JsonWriter& json, std::string_view key, std::uint32_t value, const char* name) {
+    json.Key(key);
+    json.BeginObject();
+    Member(json, "value", value);
+    json.Key("name");
+    NameOrNull(json, name);
+    json.EndObject();
+}
+
+// "0x" and eight upper-case digits, or eight alone.
+void HexWord(JsonWriter& json, std::string_view key, std::uint32_t value, bool prefixed) {
+    char text[10] = {'0', 'x'};
+    for (int i = 0; i < 8; ++i) {
+        text[2 + i] = kUpperHex[value >> (28 - 4 * i) & 0xF];
+    }
+    json.Key(key);
+    json.String(prefixed ? std::string_view(text, 10) : std::string_view(text + 2, 8));
+}
+
+void DataPrefix(JsonWriter& json, const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    text.reserve(2 * bytes.size());
+    for (const std::uint8_t byte : bytes) {
+        text.push_back(kLowerHex[byte >> 4]);
+        text.push_back(kLowerHex[byte & 0xF]);
+    }
+    Member(json, "data_prefix", text);
+}
+
+void WriteHeader(JsonWriter& json, const Header& header) {
+    json.BeginObject();
+    Member(json, "header_size", header.header_size);
+    Member(json, "link_clsid", header.link_clsid);
+    FlagWord(json, "link_flags", header.link_flags, sr::kLinkFlagNames);
+    FlagWord(json, "file_attributes", header.file_attributes, sr::kFileAttributeNames);
+    Member(json, "creation_time", header.creation_time);
+    Member(json, "access_time", header.access_time);
+    Member(json, "write_time", header.write_time);
+    Member(json, "file_size", header.file_size);
+    Member(json, "icon_index", header.icon_index);
+    NamedValue(json, "show_command", header.show_command, sr::ShowCommandName(header.show_command));
+    json.Key("hot_key");
+    json.BeginObject();
+    Member(json, "value", header.hot_key);
+    char key[12];
+    json.Key("key");
+    NameOrNull(json, sr::HotKeyName(static_cast<std::uint8_t>(header.hot_key & 0xFF), key));
+    json.Key("modifiers");
+    json.BeginArray();
+    for (const sr::NamedBit& bit : sr::kHotKeyModifierNames) {
+        if ((header.hot_key >> 8 & bit.mask) != 0) {
+            json.String(bit.name);
+        }
+    }
+    json.EndArray();
+    json.EndObject();
+    json.EndObject();
+}
+
+struct ItemFields {
+    JsonWriter& json;
+
+    void operator()(const RootFolderItem& root) const {
+        Member(json, "kind", "root_folder");
+        Member(json, "root_folder_id", root.root_folder_id);
+        Member(json, "sort_index", root.sort_index);
+    }
+    void operator()(const VolumeItem& volume) const {
+        Member(json, "kind", "volume");
+        Member(json, "name", volume.name);
+    }
+    void operator()(const FileEntryItem& entry) const {
+        Member(json, "kind", "file_entry");
+        Member(json, "short_name", entry.short_name);
+        Member(json, "file_size", entry.file_size);
+        Member(json, "modification_time", entry.modification_time);
+        if (entry.file_attributes) {
+            FlagWord(json, "file_attributes", *entry.file_attributes, sr::kFileAttributeNames);
+        } else {
+            Member(json, "file_attributes", entry.file_attributes);
+        }
+        Member(json, "long_name", entry.long_name);
+        Member(json, "creation_time", entry.creation_time);
+        Member(json, "access_time", entry.access_time);
+        Member(json, "mft_entry", entry.mft_entry);
+        Member(json, "mft_sequence", entry.mft_sequence);
+    }
+    void operator()(const NetworkLocationItem& network) const {
+        Member(json, "kind", "network_location");
+        Member(json, "location", network.location);
+        Member(json, "description", network.description);
+        Member(json, "comments", network.comments);
+    }
+    void operator()(const UnknownItem& unknown) const {
+        Member(json, "kind", "unknown");
+        DataPrefix(json, unknown.data_prefix);
+    }
+};
+
+void WriteItems(JsonWriter& json, const std::vector<Item>& items) {
+    json.Key("items");
+    json.BeginArray();
+    for (const Item& item : items) {
+        json.BeginObject();
+        Member(json, "offset", item.offset);
+        Member(json, "item_id_size", item.item_id_size);
+        Member(json, "class_type_indicator", item.class_type_indicator);
+        std::visit(ItemFields{json}, item.data);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteLinkInfo(JsonWriter& json, const LinkInfo& info) {
+    json.BeginObject();
+    Member(json, "link_info_size", info.link_info_size);
+    Member(json, "link_info_header_size", info.link_info_header_size);
+    FlagWord(json, "link_info_flags", info.link_info_flags, sr::kLinkInfoFlagNames);
+    json.Key("volume_id");
+    if (info.volume_id) {
+        json.BeginObject();
+        NamedValue(json, "drive_type", info.volume_id->drive_type, sr::DriveTypeName(info.volume_id->drive_type));
+        HexWord(json, "drive_serial_number", info.volume_id->drive_serial_number, false);
+        Member(json, "volume_label", info.volume_id->volume_label);
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+    Member(json, "local_base_path", info.local_base_path);
+    json.Key("common_network_relative_link");
+    if (const auto& network = info.common_network_relative_link) {
+        json.BeginObject();
+        FlagWord(json, "flags", network->flags, sr::kNetworkLinkFlagNames);
+        Member(json, "net_name", network->net_name);
+        Member(json, "device_name", network->device_name);
+        if (network->network_provider_type) {
+            NamedValue(json, "network_provider_type", *network->network_provider_type,
+                       sr::NetworkProviderName(*network->network_provider_type));
+        } else {
+            Member(json, "network_provider_type", network->network_provider_type);
+        }
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+    Member(json, "common_path_suffix", info.common_path_suffix);
+    json.EndObject();
+}
+
+void WriteStringData(JsonWriter& json, const StringData& strings) {
+    json.BeginObject();
+    // Each text is written where it is kept, without a copy.
+    const struct {
+        std::string_view key;
+        const std::optional<CountedString>& string;
+    } kStrings[] = {
+        {"name_string", strings.name_string},
+        {"relative_path", strings.relative_path},
+        {"working_dir", strings.working_dir},
+        {"command_line_arguments", strings.command_line_arguments},
+        {"icon_location", strings.icon_location},
+    };
+    for (const auto& entry : kStrings) {
+        json.Key(entry.key);
+        if (entry.string) {
+            json.String(entry.string->text);
+        } else {
+            json.Null();
+        }
+    }
+    json.EndObject();
+}
+
+std::string PropertyTypeName(std::uint16_t type) {
+    const std::uint16_t flags = type & 0xF000;
+    const char* name = sr::VariantTypeName(type & 0x0FFF);
+    if (name == nullptr || (flags != 0 && flags != sr::kVtVector && flags != sr::kVtArray)) {
+        char text[7] = {'0', 'x'};
+        for (int i = 0; i < 4; ++i) {
+            text[2 + i] = kUpperHex[type >> (12 - 4 * i) & 0xF];
+        }
+        return std::string(text, 6);
+    }
+    if (flags == sr::kVtVector) {
+        return std::string("VT_VECTOR|") + name;
+    }
+    return flags == sr::kVtArray ? std::string("VT_ARRAY|") + name : std::string(name);
+}
+
+struct PropertyValueJson {
+    JsonWriter& json;
+    void operator()(std::monostate) const { json.Null(); }
+    template <typename T>
+    void operator()(const T& value) const {
+        Value(json, value);
+    }
+};
+
+void WritePropertyStore(JsonWriter& json, const PropertyStoreBlock& store) {
+    json.Key("property_storages");
+    json.BeginArray();
+    for (const PropertyStorage& storage : store.property_storages) {
+        json.BeginObject();
+        Member(json, "format_id", storage.format_id);
+        json.Key("properties");
+        json.BeginArray();
+        for (const Property& property : storage.properties) {
+            json.BeginObject();
+            Member(json, "id", property.id);
+            Member(json, "name", property.name);
+            Member(json, "type", PropertyTypeName(property.type));
+            json.Key("value");
+            std::visit(PropertyValueJson{json}, property.value);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+struct BlockFields {
+    JsonWriter& json;
+
+    void operator()(const EnvironmentBlock& block) const {
+        Member(json, "target_ansi", block.target_ansi);
+        Member(json, "target_unicode", block.target_unicode);
+    }
+    void operator()(const ConsoleBlock& block) const {
+        Member(json, "fill_attributes", block.fill_attributes);
+        Member(json, "popup_fill_attributes", block.popup_fill_attributes);
+        Member(json, "screen_buffer_size_x", block.screen_buffer_size_x);
+        Member(json, "screen_buffer_size_y", block.screen_buffer_size_y);
+        Member(json, "window_size_x", block.window_size_x);
+        Member(json, "window_size_y", block.window_size_y);
+        Member(json, "window_origin_x", block.window_origin_x);
+        Member(json, "window_origin_y", block.window_origin_y);
+        Member(json, "unused1", block.unused1);
+        Member(json, "unused2", block.unused2);
+        Member(json, "font_size", block.font_size);
+        Member(json, "font_family", block.font_family);
+        Member(json, "font_weight", block.font_weight);
+        Member(json, "face_name", block.face_name);
+        Member(json, "cursor_size", block.cursor_size);
+        Member(json, "full_screen", block.full_screen);
+        Member(json, "quick_edit", block.quick_edit);
+        Member(json, "insert_mode", block.insert_mode);
+        Member(json, "auto_position", block.auto_position);
+        Member(json, "history_buffer_size", block.history_buffer_size);
+        Member(json, "number_of_history_buffers", block.number_of_history_buffers);
+        Member(json, "history_no_dup", block.history_no_dup);
+        json.Key("color_table");
+        if (block.color_table) {
+            json.BeginArray();
+            for (const std::uint32_t color : *block.color_table) {
+                Value(json, color);
+            }
+            json.EndArray();
+        } else {
+            json.Null();
+        }
+    }
+    void operator()(const TrackerBlock& block) const {
+        Member(json, "version", block.version);
+        Member(json, "machine_id", block.machine_id);
+        Member(json, "droid_volume_id", block.droid_volume_id);
+        Member(json, "droid_file_id", block.droid_file_id);
+        Member(json, "droid_birth_volume_id", block.droid_birth_volume_id);
+        Member(json, "droid_birth_file_id", block.droid_birth_file_id);
+        Member(json, "mac_address", block.mac_address);
+        Member(json, "droid_file_time", block.droid_file_time);
+    }
+    void operator()(const ConsoleFeBlock& block) const { Member(json, "code_page", block.code_page); }
+    void operator()(const SpecialFolderBlock& block) const {
+        Member(json, "special_folder_id", block.special_folder_id);
+        Member(json, "id_list_offset", block.id_list_offset);
+    }
+    void operator()(const DarwinBlock& block) const {
+        Member(json, "darwin_data_ansi", block.darwin_data_ansi);
+        Member(json, "darwin_data_unicode", block.darwin_data_unicode);
+    }
+    void operator()(const ShimBlock& block) const { Member(json, "layer_name", block.layer_name); }
+    void operator()(const PropertyStoreBlock& block) const { WritePropertyStore(json, block); }
+    void operator()(const KnownFolderBlock& block) const {
+        Member(json, "known_folder_id", block.known_folder_id);
+        Member(json, "id_list_offset", block.id_list_offset);
+    }
+    void operator()(const VistaIdListBlock& block) const { WriteItems(json, block.items); }
+    void operator()(const UnknownBlock& block) const { DataPrefix(json, block.data_prefix); }
+};
+
+void WriteExtraData(JsonWriter& json, const std::vector<ExtraDataBlock>& blocks) {
+    json.BeginArray();
+    for (const ExtraDataBlock& block : blocks) {
+        json.BeginObject();
+        Member(json, "offset", block.offset);
+        Member(json, "block_size", block.block_size);
+        HexWord(json, "block_signature", block.block_signature, true);
+        const sr::BlockKind* kind = sr::BlockKindOf(block.block_signature);
+        json.Key("block_name");
+        json.String(kind != nullptr ? kind->name : "UnknownDataBlock");
+        std::visit(BlockFields{json}, block.data);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteWarnings(JsonWriter& json, const std::vector<Warning>& warnings) {
+    json.BeginArray();
+    for (const Warning& warning : warnings) {
+        json.BeginObject();
+        json.Key("code");
+        json.String(WarningCodeName(warning.code));
+        Member(json, "offset", warning.offset);
+        Member(json, "message", warning.message);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+template <typename T, typename Write>
+void Section(JsonWriter& json, std::string_view key, const std::optional<T>& section, Write write) {
+    json.Key(key);
+    if (section) {
+        write(json, *section);
+    } else {
+        json.Null();
+    }
+}
+
+}  // namespace
+
+}  // namespace detail
+
+void AppendJsonLine(const Link& link, std::string& out, const JsonFlush& flush) {
+    using namespace detail;
+    JsonWriter json(out, flush);
+    json.BeginObject();
+    Member(json, "file", link.file);
+    json.Key("status");
+    json.String(StatusName(link.status));
+    Member(json, "error", link.error);
+    Member(json, "size", link.size);
+    Section(json, "header", link.header, WriteHeader);
+    Section(json, "link_target_id_list", link.link_target_id_list, [](JsonWriter& writer, const IdList& list) {
+        writer.BeginObject();
+        Member(writer, "id_list_size", list.id_list_size);
+        WriteItems(writer, list.items);
+        Member(writer, "path", list.path);
+        writer.EndObject();
+    });
+    Section(json, "link_info", link.link_info, WriteLinkInfo);
+    Section(json, "string_data", link.string_data, WriteStringData);
+    Section(json, "extra_data", link.extra_data, WriteExtraData);
+    Section(json, "trailing_data", link.trailing_data, [](JsonWriter& writer, const TrailingData& trailing) {
+        writer.BeginObject();
+        Member(writer, "offset", trailing.offset);
+        Member(writer, "size", trailing.size);
+        writer.EndObject();
+    });
+    json.Key("warnings");
+    WriteWarnings(json, link.warnings);
+    json.EndObject();
+    json.EndLine();
+}
+
+}  // namespace shell_link

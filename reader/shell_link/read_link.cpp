@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: MIT
+// The complete reader's one pass: the header, then the sections its flags announce, in
+// file order, then the ExtraData blocks up to the TerminalBlock. Each section ends where
+// its own size says; one that the input cuts short is read as far as it goes, and
+// nothing after it can be found.
+#include <cstring>
+#include <string>
+
+#include "format/layout.h"
+#include "format/values.h"
+#include "shell_link/reading.h"
+
+namespace shell_link {
+
+namespace detail {
+
+namespace sr = shortcut_reader;
+
+namespace {
+
+constexpr std::uint32_t kLinkHeaderSignature = 0x4C;
+
+std::string Bytes(std::uint64_t count) { return std::to_string(count) + (count == 1 ? " byte" : " bytes"); }
+
+// Where the reading stands: the next section's offset, or none once the input ended
+// inside a section.
+struct Cursor {
+    std::uint64_t at = sr::kHeaderBytes;
+    bool lost = false;
+};
+
+// The span of a section of size bytes at the cursor, which then stands after it; a
+// section the input cuts short adds a warning and loses the cursor.
+ByteSpan TakeSection(Reading& reading, Cursor& cursor, std::uint64_t size, const char* what) {
+    const ByteSpan section = reading.input.Sub(cursor.at, size);
+    if (section.size < size) {
+        reading.Warn(WarningCode::kTruncated, section,
+                     std::string(what) + " of " + Bytes(size) + " runs past the end of the input, " +
+                         Bytes(section.size) + " are there");
+        cursor.lost = true;
+    }
+    cursor.at += size;
+    return section;
+}
+
+// A size field of width bytes at the cursor, or none (and a lost cursor) when the input
+// ends before it.
+template <typename T>
+std::optional<T> TakeSize(Reading& reading, Cursor& cursor, const char* what) {
+    const std::optional<T> size = Field<T>(reading.input, cursor.at);
+    if (!size) {
+        reading.Warn(WarningCode::kTruncated, reading.input.Sub(cursor.at, sizeof(T)),
+                     std::string("the input ends before the size of ") + what);
+        cursor.lost = true;
+        return std::nullopt;
+    }
+    cursor.at += sizeof(T);
+    return size;
+}
+
+IdList ReadTargetIdList(Reading& reading, Cursor& cursor) {
+    IdList list;
+    const std::optional<std::uint16_t> size = TakeSize<std::uint16_t>(reading, cursor, "the LinkTargetIDList");
+    if (!size) {
+        return list;
+    }
+    list.id_list_size = *size;
+    list.items = ReadItems(reading, TakeSection(reading, cursor, *size, "the LinkTargetIDList"));
+    list.path = ItemPath(list.items);
+    return list;
+}
+
+std::optional<LinkInfo> ReadLinkInfoSection(Reading& reading, Cursor& cursor) {
+    const std::uint64_t start = cursor.at;
+    const std::optional<std::uint32_t> size = Field<std::uint32_t>(reading.input, start);
+    if (!size) {
+        TakeSize<std::uint32_t>(reading, cursor, "the LinkInfo");
+        return std::nullopt;
+    }
+    // A LinkInfoSize below 4 does not even hold itself: the next section follows the field.
+    const ByteSpan block = TakeSection(reading, cursor, *size < 4 ? 4 : *size, "the LinkInfo");
+    return ReadLinkInfo(reading, block.Sub(0, *size));
+}
+
+std::optional<CountedString> ReadString(Reading& reading, Cursor& cursor, bool unicode, const char* what) {
+    const std::uint64_t start = cursor.at;
+    const std::optional<std::uint16_t> count = TakeSize<std::uint16_t>(reading, cursor, what);
+    if (!count) {
+        return std::nullopt;
+    }
+    CountedString string;
+    string.offset = start;
+    string.count_characters = *count;
+    const ByteSpan countField = reading.input.Sub(start, 2);
+    const ByteSpan text = TakeSection(reading, cursor, unicode ? 2u * *count : *count, what);
+    string.text = unicode ? Utf16Text(reading, text, *count, countField) : AnsiText(reading, text, countField);
+    return string;
+}
+
+StringData ReadStringData(Reading& reading, Cursor& cursor, std::uint32_t flags) {
+    StringData strings;
+    const bool unicode = (flags & sr::kIsUnicode) != 0;
+    const struct {
+        std::uint32_t flag;
+        std::optional<CountedString> StringData::*field;
+        const char* what;
+    } kStrings[] = {
+        {sr::kHasName, &StringData::name_string, "NAME_STRING"},
+        {sr::kHasRelativePath, &StringData::relative_path, "RELATIVE_PATH"},
+        {sr::kHasWorkingDir, &StringData::working_dir, "WORKING_DIR"},
+        {sr::kHasArguments, &StringData::command_line_arguments, "COMMAND_LINE_ARGUMENTS"},
+        {sr::kHasIconLocation, &StringData::icon_location, "ICON_LOCATION"},
+    };
+    for (const auto& entry : kStrings) {
+        if ((flags & entry.flag) != 0 && !cursor.lost) {
+            strings.*entry.field = ReadString(reading, cursor, unicode, entry.what);
+        }
+    }
+    return strings;
+}
+
+// Blocks up to the TerminalBlock; then the bytes after it, if any, are trailing data.
+// An input that ends where a block would begin has no TerminalBlock, which is not
+// reported: the format's own grammar allows the ExtraData to be absent.
+std::vector<ExtraDataBlock> ReadExtraData(Reading& reading, Cursor& cursor, std::optional<TrailingData>& trailing) {
+    std::vector<ExtraDataBlock> blocks;
+    std::uint64_t unlisted = 0;
+    while (!cursor.lost && cursor.at < reading.input.size) {
+        const std::uint64_t start = cursor.at;
+        const std::optional<std::uint32_t> size = TakeSize<std::uint32_t>(reading, cursor, "an ExtraData block");
+        if (!size) {
+            break;
+        }
+        if (*size < sr::kTerminalBlockBelow) {
+            if (cursor.at < reading.input.size) {
+                trailing = TrailingData{cursor.at, reading.input.size - cursor.at};
+            }
+            break;
+        }
+        const ByteSpan header = reading.input.Sub(start, 8);
+        if (*size < 8) {
+            reading.Warn(WarningCode::kTruncated, header,
+                         "an ExtraData block of " + Bytes(*size) + " cannot hold its size and signature");
+            cursor.lost = true;
+            break;
+        }
+        cursor.at = start;
+        const ByteSpan block = TakeSection(reading, cursor, *size, "an ExtraData block");
+        if (block.size < 8) {
+            break;
+        }
+        if (blocks.size() < kMaxBlocks) {
+            blocks.push_back(ReadExtraDataBlock(reading, block, *size));
+        } else {
+            ++unlisted;
+        }
+    }
+    if (unlisted > 0) {
+        reading.warnings.Add(WarningCode::kTruncated, std::nullopt,
+                             std::to_string(unlisted) + " more ExtraData blocks are not listed: a record lists " +
+                                 std::to_string(kMaxBlocks));
+    }
+    return blocks;
+}
+
+}  // namespace
+
+FileTime CheckedFileTime(Reading& reading, std::uint64_t value, ByteSpan at) {
+    if (value != 0 && !sr::FileTimeIsValid(value)) {
+        reading.Warn(WarningCode::kInvalidTime, at, "a FILETIME lies past the year 9999");
+    }
+    return FileTime{value};
+}
+
+// The 76 bytes of the header; those the input does not hold read as zero.
+Header ReadHeader(Reading& reading) {
+    unsigned char bytes[sr::kHeaderBytes] = {};
+    const ByteSpan held = reading.input.Sub(0, sr::kHeaderBytes);
+    if (held.size > 0) {
+        std::memcpy(bytes, held.data, held.size);
+    }
+    if (held.size < sr::kHeaderBytes) {
+        reading.Warn(WarningCode::kTruncated, held,
+                     "the header has " + Bytes(held.size) + " of its 76; the missing ones read as zero");
+    }
+    const ByteSpan span{bytes, sizeof bytes};
+    const auto u32 = [&](unsigned offset) { return Field<std::uint32_t>(span, offset).value_or(0); };
+    const auto time = [&](unsigned offset) {
+        return CheckedFileTime(reading, Field<std::uint64_t>(span, offset).value_or(0), reading.input.Sub(offset, 8));
+    };
+    Header header;
+    header.header_size = u32(sr::kHeaderSizeOffset);
+    header.link_clsid = GuidField(span, sr::kLinkClsidOffset).value_or(Guid{});
+    header.link_flags = u32(sr::kLinkFlagsOffset);
+    header.file_attributes = u32(sr::kFileAttributesOffset);
+    header.creation_time = time(sr::kCreationTimeOffset);
+    header.access_time = time(sr::kAccessTimeOffset);
+    header.write_time = time(sr::kWriteTimeOffset);
+    header.file_size = u32(sr::kFileSizeOffset);
+    header.icon_index = static_cast<std::int32_t>(u32(sr::kIconIndexOffset));
+    header.show_command = u32(sr::kShowCommandOffset);
+    header.hot_key = Field<std::uint16_t>(span, sr::kHotKeyOffset).value_or(0);
+    return header;
+}
+
+Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& codePage) {
+    Link link;
+    link.size = wholeSize;
+    // As the other reader decides: the first four bytes, missing ones read as zero.
+    unsigned char signature[4] = {};
+    const ByteSpan first = input.Sub(0, 4);
+    if (first.size > 0) {
+        std::memcpy(signature, first.data, first.size);
+    }
+    if (Field<std::uint32_t>(ByteSpan{signature, 4}, 0) != kLinkHeaderSignature) {
+        link.status = Status::kNotAShortcut;
+        return link;
+    }
+    Reading reading{input, codePage, {}};
+    if (cut) {
+        reading.Warn(WarningCode::kTruncated, input.Sub(input.size, 0),
+                     "only the first " + Bytes(input.size) + " of the input were read" +
+                         (wholeSize > input.size ? ", of its " + std::to_string(wholeSize) : std::string()));
+    }
+    Cursor cursor;
+    link.header = ReadHeader(reading);
+    const std::uint32_t flags = link.header->link_flags;
+    cursor.lost = input.size < sr::kHeaderBytes;  // the header's own warning says so
+    if ((flags & sr::kHasLinkTargetIdList) != 0 && !cursor.lost) {
+        link.link_target_id_list = ReadTargetIdList(reading, cursor);
+    }
+    if ((flags & sr::kHasLinkInfo) != 0 && !cursor.lost) {
+        link.link_info = ReadLinkInfoSection(reading, cursor);
+    }
+    link.string_data = ReadStringData(reading, cursor, flags);
+    link.extra_data = ReadExtraData(reading, cursor, link.trailing_data);
+    if (link.trailing_data) {
+        link.trailing_data->size = wholeSize - link.trailing_data->offset;
+    }
+    link.warnings = reading.warnings.Finish();
+    return link;
+}
+
+}  // namespace detail
+
+Link ReadLink(const void* bytes, std::size_t size, const CodePage& codePage) {
+    const detail::ByteSpan input{static_cast<const unsigned char*>(bytes), bytes == nullptr ? 0 : size};
+    return detail::Read(input, input.size, false, codePage);
+}
+
+}  // namespace shell_link

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+// A link file read whole into memory, then read as a link. At most kMaxInputBytes are
+// read, so that no file (nor /dev/zero) takes memory without bound; a FIFO without a
+// writer reads as empty rather than waiting for one.
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
+
+#include "shell_link/reading.h"
+
+namespace shell_link {
+
+namespace {
+
+constexpr std::size_t kFirstRead = std::size_t{64} << 10;
+
+std::string Reason(int error) {
+    char text[256];
+    // The GNU strerror_r, which returns the text (in text, or a static one).
+    return strerror_r(error, text, sizeof text);
+}
+
+Link FileError(std::string file, int error) {
+    Link link;
+    link.file = std::move(file);
+    link.status = Status::kFileError;
+    link.error = Reason(error);
+    return link;
+}
+
+// Reads fd to its end, or to kMaxInputBytes; sets more when bytes lie beyond that. A
+// regular file's expected size saves the buffer's regrowth.
+int ReadAll(int fd, std::uint64_t expected, std::vector<unsigned char>& bytes, bool& more) {
+    const auto cap = static_cast<std::size_t>(kMaxInputBytes);
+    bytes.resize(expected > 0 && expected < cap ? static_cast<std::size_t>(expected) + 1 : kFirstRead);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (used == cap) {
+                unsigned char probe = 0;
+                ssize_t got = 0;
+                do {
+                    got = read(fd, &probe, 1);
+                } while (got < 0 && errno == EINTR);
+                more = got > 0;
+                break;
+            }
+            bytes.resize(bytes.size() < cap / 2 ? bytes.size() * 2 : cap);
+        }
+        const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    bytes.resize(used);
+    return 0;
+}
+
+}  // namespace
+
+Link ReadLinkFile(const char* path, const CodePage& codePage) {
+    if (path == nullptr) {
+        return FileError("", EINVAL);
+    }
+    std::string file = detail::ValidUtf8(path);
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return FileError(std::move(file), errno);
+    }
+    // Opened without blocking, so that a FIFO with no writer does not wait; read blocking.
+    const int flags = fcntl(fd, F_GETFL);
+    struct stat status {};
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0 || fstat(fd, &status) < 0) {
+        const int error = errno;
+        close(fd);
+        return FileError(std::move(file), error);
+    }
+    const bool regular = S_ISREG(status.st_mode);
+    const std::uint64_t fileSize = regular && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    std::vector<unsigned char> bytes;
+    bool more = false;
+    const int error = ReadAll(fd, fileSize, bytes, more);
+    close(fd);
+    if (error != 0) {
+        return FileError(std::move(file), error);
+    }
+    // Only a regular file tells how much more there is.
+    const std::uint64_t wholeSize = more && fileSize > bytes.size() ? fileSize : bytes.size();
+    Link link = detail::Read(detail::ByteSpan{bytes.data(), bytes.size()}, wholeSize, more, codePage);
+    link.file = std::move(file);
+    return link;
+}
+
+}  // namespace shell_link

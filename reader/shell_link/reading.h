@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+// What every part of the complete reader shares: the input, the code page, the warnings,
+// and bounded reads of fields and texts inside a span of the input. A field read through
+// here that does not lie wholly inside its span is absent; a text ends at its span's end.
+#ifndef SHORTCUT_READER_SHELL_LINK_READING_H
+#define SHORTCUT_READER_SHELL_LINK_READING_H
+
+#include <shortcut_reader/shell_link.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "format/byte_span.h"
+
+namespace shell_link::detail {
+
+using shortcut_reader::ByteSpan;
+
+// Keeps the first kMaxWarnings - 1 warnings, then counts; Finish() puts the last one in,
+// or says how many were dropped.
+class Warnings {
+public:
+    void Add(WarningCode code, std::optional<std::uint64_t> offset, std::string message);
+    std::vector<Warning> Finish();
+
+private:
+    std::vector<Warning> kept_;
+    std::optional<Warning> last_;
+    std::size_t dropped_ = 0;
+};
+
+struct Reading {
+    ByteSpan input;
+    const CodePage& codePage;
+    Warnings warnings;
+
+    // The input offset of a byte of a span of the input.
+    std::uint64_t OffsetOf(const unsigned char* at) const { return static_cast<std::uint64_t>(at - input.data); }
+    std::uint64_t OffsetOf(ByteSpan span) const { return OffsetOf(span.data); }
+    void Warn(WarningCode code, ByteSpan at, std::string message) {
+        warnings.Add(code, OffsetOf(at), std::move(message));
+    }
+};
+
+template <typename T>
+std::optional<T> Field(ByteSpan span, std::uint64_t offset) {
+    T value{};
+    if (!shortcut_reader::ReadInteger(span, offset, value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+std::optional<Guid> GuidField(ByteSpan span, std::uint64_t offset);
+
+// Texts. "at" names the structure for a warning about the text. A text whose bytes do not
+// all decode is kept with U+FFFD in their place and adds a warning.
+//   Utf16Text: count UTF-16LE units, whole (zero units included), as far as span holds them.
+//   Utf16TextZ: UTF-16LE units up to the first zero unit, or the span's end.
+//   AnsiText, AnsiTextZ: the same for code-page bytes.
+std::string Utf16Text(Reading& reading, ByteSpan span, std::size_t count, ByteSpan at);
+std::string Utf16TextZ(Reading& reading, ByteSpan span, ByteSpan at);
+std::string AnsiText(Reading& reading, ByteSpan span, ByteSpan at);
+std::string AnsiTextZ(Reading& reading, ByteSpan span, ByteSpan at);
+
+// The bytes before the first zero byte, or all of the span; the whole UTF-16 units
+// before the first zero unit, or all of them.
+std::size_t ZeroTerminatedBytes(ByteSpan span);
+std::size_t ZeroTerminatedUnits(ByteSpan span);
+
+// At most the first 64 bytes of a span, as an unknown item or block keeps them.
+std::vector<std::uint8_t> DataPrefix(ByteSpan bytes);
+// "0x1C": a number in upper-case hexadecimal, for messages.
+std::string HexNumber(std::uint64_t value);
+// text, with each byte that is not part of a well-formed UTF-8 sequence as U+FFFD.
+std::string ValidUtf8(const char* text);
+
+// Appends the UTF-8 form of count UTF-16LE units at bytes to out; false when an unpaired
+// surrogate became U+FFFD.
+bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out);
+
+// Reads input as a whole link. When it is only the start of the input (cut), the record
+// says so, and gives wholeSize as the input's size.
+Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& codePage);
+
+// The sections, each read from the span that holds it.
+Header ReadHeader(Reading& reading);
+// The items of an ID list (no IDListSize before it), up to its terminal ID.
+std::vector<Item> ReadItems(Reading& reading, ByteSpan list);
+std::optional<std::string> ItemPath(const std::vector<Item>& items);
+LinkInfo ReadLinkInfo(Reading& reading, ByteSpan block);
+ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_t blockSize);
+PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages);
+
+// A FILETIME, with a warning when it lies past the year 9999.
+FileTime CheckedFileTime(Reading& reading, std::uint64_t value, ByteSpan at);
+
+}  // namespace shell_link::detail
+
+#endif

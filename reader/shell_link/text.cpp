@@ -1,0 +1,323 @@
+// SPDX-License-Identifier: MIT
+// Texts of the complete reader, always UTF-8: UTF-16LE decoded here, code-page bytes
+// through iconv. Nothing depends on the process locale.
+#include <errno.h>
+#include <iconv.h>
+
+#include <cstring>
+
+#include "shell_link/reading.h"
+
+namespace shell_link {
+
+namespace {
+
+constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+char* PutUtf8(char* at, std::uint32_t code) {
+    if (code < 0x80) {
+        *at++ = static_cast<char>(code);
+    } else if (code < 0x800) {
+        *at++ = static_cast<char>(0xC0 | code >> 6);
+        *at++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *at++ = static_cast<char>(0xE0 | code >> 12);
+        *at++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        *at++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        *at++ = static_cast<char>(0xF0 | code >> 18);
+        *at++ = static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        *at++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        *at++ = static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return at;
+}
+
+bool AllAscii(const unsigned char* bytes, std::size_t size) {
+    unsigned char any = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        any |= bytes[i];
+    }
+    return any < 0x80;
+}
+
+// Every byte below 0x80 decodes to itself: then texts of such bytes need no iconv call.
+bool DecodesAsciiAsItself(iconv_t converter) {
+    char ascii[127];
+    for (int i = 0; i < 127; ++i) {
+        ascii[i] = static_cast<char>(i + 1);
+    }
+    char out[127 * 4];
+    char* in = ascii;
+    std::size_t inLeft = sizeof ascii;
+    char* to = out;
+    std::size_t outLeft = sizeof out;
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    const bool converted = iconv(converter, &in, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+    return converted && inLeft == 0 && static_cast<std::size_t>(to - out) == sizeof ascii &&
+           std::memcmp(out, ascii, sizeof ascii) == 0;
+}
+
+}  // namespace
+
+CodePage::CodePage(const char* name)
+    : name_(name == nullptr ? "" : name),
+      converter_(name == nullptr ? kNoConverter : iconv_open("UTF-8", name)),
+      asciiCompatible_(true) {
+    if (converter_ != kNoConverter) {
+        asciiCompatible_ = DecodesAsciiAsItself(static_cast<iconv_t>(converter_));
+    }
+}
+
+CodePage::~CodePage() {
+    if (converter_ != kNoConverter) {
+        iconv_close(static_cast<iconv_t>(converter_));
+    }
+}
+
+bool CodePage::valid() const { return converter_ != kNoConverter; }
+
+bool CodePage::Decode(const unsigned char* bytes, std::size_t size, std::string& out) const {
+    if (asciiCompatible_ && AllAscii(bytes, size)) {
+        out.append(reinterpret_cast<const char*>(bytes), size);
+        return true;
+    }
+    if (converter_ == kNoConverter) {
+        bool decoded = true;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (bytes[i] < 0x80) {
+                out.push_back(static_cast<char>(bytes[i]));
+            } else {
+                out.append(kReplacement);
+                decoded = false;
+            }
+        }
+        return decoded;
+    }
+    const auto converter = static_cast<iconv_t>(converter_);
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    bool decoded = true;
+    // iconv takes a char** it never writes through.
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes));
+    std::size_t inLeft = size;
+    std::size_t used = out.size();
+    out.resize(used + size * 3 + 8);
+    const auto grow = [&out] { out.resize(out.size() * 2); };
+    for (;;) {
+        char* to = &out[used];
+        std::size_t outLeft = out.size() - used;
+        const std::size_t result = iconv(converter, &in, &inLeft, &to, &outLeft);
+        const int error = errno;
+        used = static_cast<std::size_t>(to - out.data());
+        if (result != static_cast<std::size_t>(-1)) {
+            break;  // all of it decoded
+        }
+        if (error == E2BIG) {
+            grow();
+            continue;
+        }
+        // EILSEQ, or EINVAL for a sequence the input cuts short: the byte becomes U+FFFD.
+        if (out.size() - used < sizeof kReplacement) {
+            grow();
+        }
+        std::memcpy(&out[used], kReplacement, sizeof kReplacement - 1);
+        used += sizeof kReplacement - 1;
+        ++in;
+        --inLeft;
+        decoded = false;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        if (inLeft == 0) {
+            break;
+        }
+    }
+    // A stateful encoding ends its shift once the input is used up.
+    for (;;) {
+        char* to = &out[used];
+        std::size_t outLeft = out.size() - used;
+        const std::size_t result = iconv(converter, nullptr, nullptr, &to, &outLeft);
+        const int error = errno;
+        used = static_cast<std::size_t>(to - out.data());
+        if (result != static_cast<std::size_t>(-1) || error != E2BIG) {
+            break;
+        }
+        grow();
+    }
+    out.resize(used);
+    return decoded;
+}
+
+namespace detail {
+
+bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + count * 3);
+    char* const begin = &out[0];
+    char* at = begin + start;
+    bool paired = true;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t unit = static_cast<std::uint32_t>(bytes[2 * i]) | static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8;
+        if (unit < 0x80) {
+            *at++ = static_cast<char>(unit);
+            continue;
+        }
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            at = PutUtf8(at, unit);
+            continue;
+        }
+        if (unit <= 0xDBFF && i + 1 < count) {
+            const std::uint32_t next =
+                static_cast<std::uint32_t>(bytes[2 * i + 2]) | static_cast<std::uint32_t>(bytes[2 * i + 3]) << 8;
+            if (next >= 0xDC00 && next <= 0xDFFF) {
+                // Four bytes for two units: within the three a unit was given.
+                at = PutUtf8(at, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        std::memcpy(at, kReplacement, 3);
+        at += 3;
+        paired = false;
+    }
+    out.resize(static_cast<std::size_t>(at - begin));
+    return paired;
+}
+
+namespace {
+
+std::string Utf16Decoded(Reading& reading, const unsigned char* bytes, std::size_t count, ByteSpan at) {
+    std::string text;
+    if (!AppendUtf16(bytes, count, text)) {
+        reading.Warn(WarningCode::kUnpairedSurrogate, at, "a UTF-16 text holds a surrogate without its pair (now U+FFFD)");
+    }
+    return text;
+}
+
+std::string AnsiDecoded(Reading& reading, const unsigned char* bytes, std::size_t size, ByteSpan at) {
+    std::string text;
+    if (!reading.codePage.Decode(bytes, size, text)) {
+        reading.Warn(WarningCode::kUndecodableText, at,
+                     "an ANSI text holds bytes that " + reading.codePage.name() + " does not decode (now U+FFFD)");
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DataPrefix(ByteSpan bytes) {
+    constexpr std::size_t kDataPrefixBytes = 64;
+    const ByteSpan prefix = bytes.Sub(0, kDataPrefixBytes);
+    return std::vector<std::uint8_t>(prefix.data, prefix.data + prefix.size);
+}
+
+std::string HexNumber(std::uint64_t value) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    char digits[16];
+    std::size_t count = 0;
+    do {
+        digits[count++] = kDigits[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    std::string text = "0x";
+    while (count > 0) {
+        text.push_back(digits[--count]);
+    }
+    return text;
+}
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at text (at most left bytes), or 0.
+std::size_t WellFormedLength(const unsigned char* text, std::size_t left) {
+    const unsigned char lead = text[0];
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing past U+10FFFF
+    } else {
+        return 0;
+    }
+    if (length > left || text[1] < low || text[1] > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (text[i] < 0x80 || text[i] > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string ValidUtf8(const char* text) {
+    std::string valid;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const std::size_t size = std::strlen(text);
+    for (std::size_t at = 0; at < size;) {
+        const std::size_t length = WellFormedLength(bytes + at, size - at);
+        if (length == 0) {
+            valid.append(kReplacement);
+            ++at;
+        } else {
+            valid.append(text + at, length);
+            at += length;
+        }
+    }
+    return valid;
+}
+
+std::optional<Guid> GuidField(ByteSpan span, std::uint64_t offset) {
+    if (!span.Holds(offset, 16)) {
+        return std::nullopt;
+    }
+    Guid guid;
+    std::memcpy(guid.data(), span.data + static_cast<std::size_t>(offset), guid.size());
+    return guid;
+}
+
+std::string Utf16Text(Reading& reading, ByteSpan span, std::size_t count, ByteSpan at) {
+    const std::size_t held = span.size / 2;
+    return Utf16Decoded(reading, span.data, count < held ? count : held, at);
+}
+
+std::size_t ZeroTerminatedBytes(ByteSpan span) {
+    const void* zero = span.size == 0 ? nullptr : std::memchr(span.data, 0, span.size);
+    return zero == nullptr ? span.size : static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - span.data);
+}
+
+std::size_t ZeroTerminatedUnits(ByteSpan span) {
+    std::size_t count = 0;
+    const std::size_t held = span.size / 2;
+    while (count < held && (span.data[2 * count] | span.data[2 * count + 1]) != 0) {
+        ++count;
+    }
+    return count;
+}
+
+std::string Utf16TextZ(Reading& reading, ByteSpan span, ByteSpan at) {
+    return Utf16Decoded(reading, span.data, ZeroTerminatedUnits(span), at);
+}
+
+std::string AnsiText(Reading& reading, ByteSpan span, ByteSpan at) {
+    return AnsiDecoded(reading, span.data, span.size, at);
+}
+
+std::string AnsiTextZ(Reading& reading, ByteSpan span, ByteSpan at) {
+    return AnsiDecoded(reading, span.data, ZeroTerminatedBytes(span), at);
+}
+
+}  // namespace detail
+
+}  // namespace shell_link

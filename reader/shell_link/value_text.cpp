@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+// The text forms of the record's values, shared by the JSON record and the library's users.
+#include <shortcut_reader/shell_link.h>
+
+#include "format/values.h"
+
+namespace shell_link {
+
+namespace sr = shortcut_reader;
+
+const char* WarningCodeName(WarningCode code) {
+    switch (code) {
+        case WarningCode::kTruncated: return "truncated";
+        case WarningCode::kBadOffset: return "bad_offset";
+        case WarningCode::kUnpairedSurrogate: return "unpaired_surrogate";
+        case WarningCode::kUndecodableText: return "undecodable_text";
+        case WarningCode::kInvalidTime: return "invalid_time";
+        case WarningCode::kTooManyWarnings: return "too_many_warnings";
+    }
+    return "";
+}
+
+const char* StatusName(Status status) {
+    switch (status) {
+        case Status::kRead: return "read";
+        case Status::kFileError: return "file_error";
+        case Status::kNotAShortcut: return "not_a_shortcut";
+    }
+    return "";
+}
+
+std::string GuidString(const Guid& guid) {
+    char text[sr::kGuidTextLength];
+    sr::GuidText(guid, text);
+    return std::string(text, sizeof text);
+}
+
+std::optional<std::string> FileTimeString(FileTime time) {
+    if (!sr::FileTimeIsValid(time.value)) {
+        return std::nullopt;
+    }
+    char text[sr::kFileTimeTextLength];
+    sr::FileTimeText(time.value, text);
+    return std::string(text, sizeof text);
+}
+
+std::optional<std::string> DosDateTimeString(DosDateTime time) {
+    if (time.value == 0 || !sr::DosDateTimeIsValid(time.value)) {
+        return std::nullopt;
+    }
+    char text[sr::kDosDateTimeTextLength];
+    sr::DosDateTimeText(time.value, text);
+    return std::string(text, sizeof text);
+}
+
+}  // namespace shell_link

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+// The inputs of shortcut_inspect, in order: the paths of the command line, then those of
+// --files-from; with --recursive, a directory stands for the links below it.
+#ifndef SHORTCUT_INSPECT_INPUTS_H
+#define SHORTCUT_INSPECT_INPUTS_H
+
+#include <functional>
+#include <string>
+
+#include "options.h"
+
+namespace inspect {
+
+// What becomes of each input: a path to read as a link, or a directory that could not be
+// walked (with its errno), which is recorded as a file that could not be read.
+struct InputVisitor {
+    std::function<bool(const std::string& path)> link;  // false: stop
+    std::function<bool(const std::string& path, int error)> unreadable;
+};
+
+// Visits every input. Returns an error message (the list could not be opened or read),
+// or nothing.
+std::optional<std::string> VisitInputs(const Options& options, const InputVisitor& visit);
+
+}  // namespace inspect
+
+#endif

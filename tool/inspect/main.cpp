@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+// shortcut_inspect: every field of Windows shell links, as JSON Lines.
+//
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [--recursive] PATH...
+//
+// One JSON object per input, on a line of its own, in input order, on standard output.
+// Status 0 when every input was read, 1 when any was not, 2 on a usage error or when
+// standard output cannot be written.
+#include <shortcut_reader/shell_link.h>
+#include <shortcut_reader/shell_link_json.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "inputs.h"
+#include "options.h"
+#include "output.h"
+#include "progress.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return kUsageError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    inspect::Options options;
+    if (const std::optional<std::string> error = inspect::ParseOptions(argc, argv, options)) {
+        return Fail(*error);
+    }
+    if (options.help || options.version) {
+        std::fputs(options.help ? inspect::kUsage : "shortcut_inspect " SHORTCUT_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : Fail("shortcut_inspect: cannot write standard output");
+    }
+    const shell_link::CodePage codePage(options.codePage.c_str());
+    if (!codePage.valid()) {
+        return Fail("shortcut_inspect: iconv has no code page named '" + options.codePage + "' (see iconv --list)");
+    }
+
+    inspect::Output output;
+    inspect::Progress progress(options.filesFrom.has_value() || options.recursive);
+    std::string buffer;
+    const shell_link::JsonFlush flush = [&output](std::string& out) { output.Write(out); };
+    bool allRead = true;
+    const auto record = [&](const shell_link::Link& link) {
+        allRead = allRead && link.status == shell_link::Status::kRead;
+        shell_link::AppendJsonLine(link, buffer, flush);
+        progress.FileDone();
+        return output.error() == 0;
+    };
+    inspect::InputVisitor visit;
+    visit.link = [&](const std::string& path) { return record(shell_link::ReadLinkFile(path.c_str(), codePage)); };
+    visit.unreadable = [&](const std::string& path, int error) {
+        shell_link::Link link;
+        link.file = path;
+        link.status = shell_link::Status::kFileError;
+        link.error = std::strerror(error);
+        return record(link);
+    };
+    const std::optional<std::string> listError = inspect::VisitInputs(options, visit);
+    output.Write(buffer);
+    progress.Finish();
+    if (output.error() != 0) {
+        return Fail(std::string("shortcut_inspect: cannot write standard output: ") + std::strerror(output.error()));
+    }
+    if (listError) {
+        return Fail(*listError);
+    }
+    return allRead ? 0 : 1;
+}

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// The command line of shortcut_inspect.
+#ifndef SHORTCUT_INSPECT_OPTIONS_H
+#define SHORTCUT_INSPECT_OPTIONS_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace inspect {
+
+struct Options {
+    std::string codePage = "CP1252";
+    std::optional<std::string> filesFrom;  // "-" for standard input
+    bool nulSeparated = false;             // -0: the list's paths end with NUL, not newline
+    bool recursive = false;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> paths;
+};
+
+// Reads argv into options; on a usage error returns its one-line message instead.
+std::optional<std::string> ParseOptions(int argc, char** argv, Options& options);
+
+extern const char kUsage[];
+
+}  // namespace inspect
+
+#endif

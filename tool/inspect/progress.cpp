@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#include "progress.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace inspect {
+
+namespace {
+
+constexpr double kRedrawSeconds = 0.25;
+constexpr std::uint64_t kFilesBetweenClockReads = 16;
+
+double Now() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+}  // namespace
+
+Progress::Progress(bool wanted) : active_(wanted && isatty(STDERR_FILENO) == 1) {
+    if (active_) {
+        start_ = last_ = Now();
+    }
+}
+
+void Progress::FileDone() {
+    ++files_;
+    if (!active_ || files_ % kFilesBetweenClockReads != 0) {
+        return;
+    }
+    if (Now() - last_ >= kRedrawSeconds) {
+        Show();
+    }
+}
+
+void Progress::Finish() {
+    if (active_ && (shown_ || files_ > 0)) {
+        Show();
+        std::fputc('\n', stderr);
+    }
+}
+
+void Progress::Show() {
+    last_ = Now();
+    const double seconds = last_ - start_;
+    const double rate = seconds > 0 ? static_cast<double>(files_) / seconds : 0;
+    std::fprintf(stderr, "\rshortcut_inspect: %llu files, %.0f files/s ", static_cast<unsigned long long>(files_), rate);
+    std::fflush(stderr);
+    shown_ = true;
+}
+
+}  // namespace inspect
