@@ -53,11 +53,24 @@ unsigned DaysInMonth(unsigned year, unsigned month) {
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// "00" to "99", so that digits go two at a time.
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes value as count decimal digits, zero-padded, and returns the end.
 char* Digits(char* at, std::uint64_t value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
-        at[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+    int i = count;
+    while (i >= 2) {
+        const std::uint64_t pair = value % 100;
+        value /= 100;
+        i -= 2;
+        at[i] = kPairs[2 * pair];
+        at[i + 1] = kPairs[2 * pair + 1];
+    }
+    if (i == 1) {
+        at[0] = static_cast<char>('0' + value % 10);
     }
     return at + count;
 }
@@ -105,21 +118,15 @@ DosFields DosFieldsOf(std::uint32_t dosDateTime) {
 }  // namespace
 
 void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]) {
-    char* at = text;
-    *at++ = '{';
-    at = Hex(at, Data1(guid), 8);
-    *at++ = '-';
-    at = Hex(at, Data2(guid), 4);
-    *at++ = '-';
-    at = Hex(at, Data3(guid), 4);
-    *at++ = '-';
-    for (std::size_t i = 8; i < 16; ++i) {
-        if (i == 10) {
-            *at++ = '-';
-        }
-        at = Hex(at, guid[i], 2);
+    // Where each byte's two digits go: Data1, Data2 and Data3 are little-endian.
+    constexpr unsigned char kPlace[16] = {7, 5, 3, 1, 12, 10, 17, 15, 20, 22, 25, 27, 29, 31, 33, 35};
+    text[0] = '{';
+    text[9] = text[14] = text[19] = text[24] = '-';
+    text[37] = '}';
+    for (std::size_t i = 0; i < 16; ++i) {
+        text[kPlace[i]] = kUpperHex[guid[i] >> 4];
+        text[kPlace[i] + 1] = kUpperHex[guid[i] & 0xF];
     }
-    *at = '}';
 }
 
 bool FileTimeIsValid(std::uint64_t filetime) { return filetime != 0 && filetime < kFirstInvalidFileTime; }

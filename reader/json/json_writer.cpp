@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "json/json_writer.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -26,70 +27,122 @@ constexpr std::array<char, 256> EscapeTable() {
 }
 constexpr std::array<char, 256> kEscapes = EscapeTable();
 
-// Strings are escaped in pieces of this size, so a huge one is flushed as it goes.
-constexpr std::size_t kPiece = std::size_t{16} << 10;
 
-void AppendEscaped(std::string& out, std::string_view text) {
-    constexpr char kHex[] = "0123456789abcdef";
-    std::size_t run = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const char escape = kEscapes[byte];
-        if (escape == 0) {
-            continue;
-        }
-        out.append(text.data() + run, i - run);
-        run = i + 1;
-        if (escape == 'u') {
-            const char sequence[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
-            out.append(sequence, sizeof sequence);
-        } else {
-            const char sequence[2] = {'\\', escape};
-            out.append(sequence, sizeof sequence);
-        }
+// The first byte from at on that must be escaped, or end. Eight bytes at a time: a word
+// with no byte below 0x20 and none equal to '"' or '\\' is passed whole; in one that may
+// have one, the table decides byte by byte.
+// True when word may hold a byte below 0x20, '"' or '\\': never misses one, and may flag
+// a word that has none (a borrow from a lower byte).
+bool MayNeedEscape(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    const std::uint64_t quote = word ^ (kOnes * '"');
+    const std::uint64_t backslash = word ^ (kOnes * '\\');
+    return (((word - kOnes * 0x20) | (quote - kOnes) | (backslash - kOnes)) & ~word & kHighs) != 0;
+}
+
+std::uint64_t WordAt(const char* at) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+const char* FirstByteToEscape(const char* at, const char* end) {
+    while (at < end && kEscapes[static_cast<unsigned char>(*at)] == 0) {
+        ++at;
     }
-    out.append(text.data() + run, text.size() - run);
+    return at;
+}
+
+// The first byte from at on that must be escaped, or end. Eight bytes at a time: a word
+// that cannot hold such a byte is passed whole, the table decides in one that may; a
+// text of eight bytes or more ends with the word of its last eight.
+const char* NextToEscape(const char* at, const char* end) {
+    const char* const start = at;
+    while (end - at >= 8) {
+        if (MayNeedEscape(WordAt(at))) {
+            const char* const found = FirstByteToEscape(at, at + 8);
+            if (found != at + 8) {
+                return found;
+            }
+        }
+        at += 8;
+    }
+    if (at != end && end - start >= 8 && !MayNeedEscape(WordAt(end - 8))) {
+        return end;
+    }
+    return FirstByteToEscape(at, end);
 }
 
 }  // namespace
 
-void JsonWriter::Key(std::string_view key) {
-    Separate();
-    out_.push_back('"');
-    out_.append(key);
-    out_.append("\":", 2);
-    comma_ = false;
+void JsonWriter::Spill() {
+    out_.append(buffer_, static_cast<std::size_t>(at_ - buffer_));
+    at_ = buffer_;
+    if (flush_ && out_.size() >= kJsonFlushBytes) {
+        flush_(out_);
+    }
+}
+
+void JsonWriter::Escaped(std::string_view text) {
+    constexpr char kHex[] = "0123456789abcdef";
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    for (;;) {
+        const char* const special = NextToEscape(at, end);
+        const auto run = static_cast<std::size_t>(special - at);
+        Room(run + 6);
+        std::memcpy(at_, at, run);
+        at_ += run;
+        if (special == end) {
+            return;
+        }
+        const auto byte = static_cast<unsigned char>(*special);
+        const char escape = kEscapes[byte];
+        *at_++ = '\\';
+        if (escape == 'u') {
+            const char sequence[5] = {'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+            std::memcpy(at_, sequence, sizeof sequence);
+            at_ += sizeof sequence;
+        } else {
+            *at_++ = escape;
+        }
+        at = special + 1;
+    }
 }
 
 void JsonWriter::String(std::string_view text) {
+    Room(2);
     Separate();
-    out_.push_back('"');
+    *at_++ = '"';
     while (text.size() > kPiece) {
-        // Cut between UTF-8 sequences, never inside one: the escaping keeps them whole anyway.
+        // Cut between UTF-8 sequences, so that each piece stays whole text.
         std::size_t cut = kPiece;
         while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
             --cut;
         }
-        AppendEscaped(out_, text.substr(0, cut));
+        Escaped(text.substr(0, cut));
         text.remove_prefix(cut);
-        MaybeFlush();
+        Spill();
     }
-    AppendEscaped(out_, text);
-    out_.push_back('"');
+    Escaped(text);
+    Room(1);
+    *at_++ = '"';
     comma_ = true;
-    MaybeFlush();
 }
 
 void JsonWriter::Number(std::uint64_t value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    Value(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    Room(24);
+    Separate();
+    at_ = std::to_chars(at_, buffer_ + kBufferBytes, value).ptr;
+    comma_ = true;
 }
 
 void JsonWriter::Number(std::int64_t value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    Value(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    Room(24);
+    Separate();
+    at_ = std::to_chars(at_, buffer_ + kBufferBytes, value).ptr;
+    comma_ = true;
 }
 
 void JsonWriter::Number(double value) {
@@ -97,38 +150,17 @@ void JsonWriter::Number(double value) {
         Null();
         return;
     }
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    Value(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    Room(32);
+    Separate();
+    at_ = std::to_chars(at_, buffer_ + kBufferBytes, value).ptr;
+    comma_ = true;
 }
 
 void JsonWriter::EndLine() {
-    out_.push_back('\n');
+    Room(1);
+    *at_++ = '\n';
     comma_ = false;
-    MaybeFlush();
-}
-
-void JsonWriter::Open(char bracket) {
-    Separate();
-    out_.push_back(bracket);
-    comma_ = false;
-}
-
-void JsonWriter::Close(char bracket) {
-    out_.push_back(bracket);
-    comma_ = true;
-}
-
-void JsonWriter::Value(std::string_view text) {
-    Separate();
-    out_.append(text);
-    comma_ = true;
-}
-
-void JsonWriter::MaybeFlush() {
-    if (flush_ && out_.size() >= kJsonFlushBytes) {
-        flush_(out_);
-    }
+    Spill();
 }
 
 }  // namespace shell_link::detail

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-// A small streaming JSON writer: values are appended to a string as they come, commas
-// where they belong, strings escaped by one function, numbers by std::to_chars. It keeps
-// no stack: the caller opens and closes what it writes, and keys are literals that need
-// no escaping.
+// A small streaming JSON writer: values are written as they come, commas where they
+// belong, strings escaped by one function, numbers by std::to_chars. It keeps no stack:
+// the caller opens and closes what it writes, and keys are literals that need no
+// escaping. It writes into a buffer of its own, which it appends to the output string
+// whenever it fills and when it is done (so the output is never zero-filled ahead).
 #ifndef SHORTCUT_READER_JSON_JSON_WRITER_H
 #define SHORTCUT_READER_JSON_JSON_WRITER_H
 
 #include <shortcut_reader/shell_link_json.h>
 
 #include <cstdint>
-#include <optional>
-#include <type_traits>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -19,58 +19,111 @@ namespace shell_link::detail {
 class JsonWriter {
 public:
     JsonWriter(std::string& out, const JsonFlush& flush) : out_(out), flush_(flush) {}
+    ~JsonWriter() { Spill(); }
+    JsonWriter(const JsonWriter&) = delete;
+    JsonWriter& operator=(const JsonWriter&) = delete;
 
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }
     void BeginArray() { Open('['); }
     void EndArray() { Close(']'); }
-    // "key": before the value that follows.
-    void Key(std::string_view key);
+    // "key": before the value that follows. Keys are literals, so their copies inline.
+    template <std::size_t N>
+    void Key(const char (&key)[N]) {
+        Room(N + 3);
+        Separate();
+        *at_++ = '"';
+        std::memcpy(at_, key, N - 1);
+        at_ += N - 1;
+        *at_++ = '"';
+        *at_++ = ':';
+        comma_ = false;
+    }
 
     // text must be valid UTF-8: it is escaped, not checked.
     void String(std::string_view text);
-    void Null() { Value("null"); }
-    void Bool(bool value) { Value(value ? "true" : "false"); }
+    // A short text (at most kPiece bytes) that needs no escaping: hex digits, a time, a
+    // name from the format's tables.
+    void PlainString(std::string_view text) {
+        Room(text.size() + 3);
+        Separate();
+        *at_++ = '"';
+        Put(text);
+        *at_++ = '"';
+        comma_ = true;
+    }
+    void Null() { Literal("null"); }
+    void Bool(bool value) {
+        if (value) {
+            Literal("true");
+        } else {
+            Literal("false");
+        }
+    }
     void Number(std::uint64_t value);
     void Number(std::int64_t value);
     void Number(double value);  // null for NaN and the infinities, which JSON lacks
     // Text the caller has made a valid JSON value already (a number written by hand).
     void Raw(std::string_view value) { Value(value); }
 
-    template <typename T>
-    void Optional(const std::optional<T>& value) {
-        if (value) {
-            Write(*value);
-        } else {
-            Null();
-        }
-    }
-
     // Ends the record's line.
     void EndLine();
 
 private:
-    void Write(const std::string& text) { String(text); }
-    template <typename T>
-    void Write(T number) {
-        if constexpr (std::is_signed_v<T>) {
-            Number(static_cast<std::int64_t>(number));
-        } else {
-            Number(static_cast<std::uint64_t>(number));
-        }
+    void Open(char bracket) {
+        Room(2);
+        Separate();
+        *at_++ = bracket;
+        comma_ = false;
     }
-    void Open(char bracket);
-    void Close(char bracket);
-    void Value(std::string_view text);
+    void Close(char bracket) {
+        Room(1);
+        *at_++ = bracket;
+        comma_ = true;
+    }
+    void Value(std::string_view text) {
+        Room(text.size() + 1);
+        Separate();
+        Put(text);
+        comma_ = true;
+    }
+    template <std::size_t N>
+    void Literal(const char (&text)[N]) {
+        Room(N);
+        Separate();
+        std::memcpy(at_, text, N - 1);
+        at_ += N - 1;
+        comma_ = true;
+    }
+    // Only after Room(): the comma a value needs after another one.
     void Separate() {
         if (comma_) {
-            out_.push_back(',');
+            *at_++ = ',';
         }
     }
-    void MaybeFlush();
+    void Put(std::string_view text) {
+        std::memcpy(at_, text.data(), text.size());
+        at_ += text.size();
+    }
+    // Makes room for count more bytes, at most kPiece + 8: nothing is written in bigger
+    // parts.
+    void Room(std::size_t count) {
+        if (static_cast<std::size_t>(buffer_ + kBufferBytes - at_) < count) {
+            Spill();
+        }
+    }
+    void Escaped(std::string_view text);
+    // Appends the buffer to out, and flushes out once it holds kJsonFlushBytes or more.
+    void Spill();
+
+    // Strings are escaped in pieces of this size, so a huge one is flushed as it goes.
+    static constexpr std::size_t kPiece = std::size_t{16} << 10;
+    static constexpr std::size_t kBufferBytes = 2 * kPiece;
 
     std::string& out_;
     const JsonFlush& flush_;
+    char buffer_[kBufferBytes];  // written before it is read: no need to clear it
+    char* at_ = buffer_;
     bool comma_ = false;  // a value stands before: the next one needs a comma
 };
 

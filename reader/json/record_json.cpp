@@ -26,7 +26,8 @@ constexpr char kUpperHex[] = "0123456789ABCDEF";
 
 // Overloads picked by Value(): everything the record holds.
 void Value(JsonWriter& json, const std::string& text) { json.String(text); }
-void Value(JsonWriter& json, const char* text) { json.String(text); }
+// Names from the format's tables, which need no escaping.
+void Value(JsonWriter& json, const char* text) { json.PlainString(text); }
 void Value(JsonWriter& json, std::uint64_t number) { json.Number(number); }
 void Value(JsonWriter& json, std::uint32_t number) { json.Number(std::uint64_t{number}); }
 void Value(JsonWriter& json, std::uint16_t number) { json.Number(std::uint64_t{number}); }
@@ -40,7 +41,7 @@ void Value(JsonWriter& json, double number) { json.Number(number); }
 void Value(JsonWriter& json, const Guid& guid) {
     char text[sr::kGuidTextLength];
     sr::GuidText(guid, text);
-    json.String(std::string_view(text, sizeof text));
+    json.PlainString(std::string_view(text, sizeof text));
 }
 
 void Value(JsonWriter& json, FileTime time) {
@@ -50,7 +51,7 @@ void Value(JsonWriter& json, FileTime time) {
     }
     char text[sr::kFileTimeTextLength];
     sr::FileTimeText(time.value, text);
-    json.String(std::string_view(text, sizeof text));
+    json.PlainString(std::string_view(text, sizeof text));
 }
 
 void Value(JsonWriter& json, DosDateTime time) {
@@ -60,7 +61,7 @@ void Value(JsonWriter& json, DosDateTime time) {
     }
     char text[sr::kDosDateTimeTextLength];
     sr::DosDateTimeText(time.value, text);
-    json.String(std::string_view(text, sizeof text));
+    json.PlainString(std::string_view(text, sizeof text));
 }
 
 // VT_CY: the amount with its four decimals.
@@ -91,22 +92,22 @@ void Value(JsonWriter& json, const std::optional<T>& value) {
     }
 }
 
-template <typename T>
-void Member(JsonWriter& json, std::string_view key, const T& value) {
+template <std::size_t N, typename T>
+void Member(JsonWriter& json, const char (&key)[N], const T& value) {
     json.Key(key);
     Value(json, value);
 }
 
 void NameOrNull(JsonWriter& json, const char* name) {
     if (name != nullptr) {
-        json.String(name);
+        json.PlainString(name);
     } else {
         json.Null();
     }
 }
 
-template <std::size_t N>
-void FlagWord(JsonWriter& json, std::string_view key, std::uint32_t value, const sr::NamedBit (&names)[N]) {
+template <std::size_t K, std::size_t N>
+void FlagWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, const sr::NamedBit (&names)[N]) {
     json.Key(key);
     json.BeginObject();
     Member(json, "value", value);
@@ -114,14 +115,15 @@ void FlagWord(JsonWriter& json, std::string_view key, std::uint32_t value, const
     json.BeginArray();
     for (const sr::NamedBit& bit : names) {
         if ((value & bit.mask) != 0) {
-            json.String(bit.name);
+            json.PlainString(bit.name);
         }
     }
     json.EndArray();
     json.EndObject();
 }
 
-void NamedValue(JsonWriter& json, std::string_view key, std::uint32_t value, const char* name) {
+template <std::size_t K>
+void NamedValue(JsonWriter& json, const char (&key)[K], std::uint32_t value, const char* name) {
     json.Key(key);
     json.BeginObject();
     Member(json, "value", value);
@@ -131,13 +133,14 @@ void NamedValue(JsonWriter& json, std::string_view key, std::uint32_t value, con
 }
 
 // "0x" and eight upper-case digits, or eight alone.
-void HexWord(JsonWriter& json, std::string_view key, std::uint32_t value, bool prefixed) {
+template <std::size_t K>
+void HexWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, bool prefixed) {
     char text[10] = {'0', 'x'};
     for (int i = 0; i < 8; ++i) {
         text[2 + i] = kUpperHex[value >> (28 - 4 * i) & 0xF];
     }
     json.Key(key);
-    json.String(prefixed ? std::string_view(text, 10) : std::string_view(text + 2, 8));
+    json.PlainString(prefixed ? std::string_view(text, 10) : std::string_view(text + 2, 8));
 }
 
 void DataPrefix(JsonWriter& json, const std::vector<std::uint8_t>& bytes) {
@@ -147,7 +150,8 @@ void DataPrefix(JsonWriter& json, const std::vector<std::uint8_t>& bytes) {
         text.push_back(kLowerHex[byte >> 4]);
         text.push_back(kLowerHex[byte & 0xF]);
     }
-    Member(json, "data_prefix", text);
+    json.Key("data_prefix");
+    json.PlainString(text);
 }
 
 void WriteHeader(JsonWriter& json, const Header& header) {
@@ -172,7 +176,7 @@ void WriteHeader(JsonWriter& json, const Header& header) {
     json.BeginArray();
     for (const sr::NamedBit& bit : sr::kHotKeyModifierNames) {
         if ((header.hot_key >> 8 & bit.mask) != 0) {
-            json.String(bit.name);
+            json.PlainString(bit.name);
         }
     }
     json.EndArray();
@@ -271,26 +275,20 @@ void WriteLinkInfo(JsonWriter& json, const LinkInfo& info) {
 }
 
 void WriteStringData(JsonWriter& json, const StringData& strings) {
-    json.BeginObject();
-    // Each text is written where it is kept, without a copy.
-    const struct {
-        std::string_view key;
-        const std::optional<CountedString>& string;
-    } kStrings[] = {
-        {"name_string", strings.name_string},
-        {"relative_path", strings.relative_path},
-        {"working_dir", strings.working_dir},
-        {"command_line_arguments", strings.command_line_arguments},
-        {"icon_location", strings.icon_location},
-    };
-    for (const auto& entry : kStrings) {
-        json.Key(entry.key);
-        if (entry.string) {
-            json.String(entry.string->text);
+    const auto text = [&json](const auto& key, const std::optional<CountedString>& string) {
+        json.Key(key);
+        if (string) {
+            json.String(string->text);  // written where it is kept, without a copy
         } else {
             json.Null();
         }
-    }
+    };
+    json.BeginObject();
+    text("name_string", strings.name_string);
+    text("relative_path", strings.relative_path);
+    text("working_dir", strings.working_dir);
+    text("command_line_arguments", strings.command_line_arguments);
+    text("icon_location", strings.icon_location);
     json.EndObject();
 }
 
@@ -331,7 +329,8 @@ void WritePropertyStore(JsonWriter& json, const PropertyStoreBlock& store) {
             json.BeginObject();
             Member(json, "id", property.id);
             Member(json, "name", property.name);
-            Member(json, "type", PropertyTypeName(property.type));
+            json.Key("type");
+            json.PlainString(PropertyTypeName(property.type));
             json.Key("value");
             std::visit(PropertyValueJson{json}, property.value);
             json.EndObject();
@@ -421,7 +420,7 @@ void WriteExtraData(JsonWriter& json, const std::vector<ExtraDataBlock>& blocks)
         HexWord(json, "block_signature", block.block_signature, true);
         const sr::BlockKind* kind = sr::BlockKindOf(block.block_signature);
         json.Key("block_name");
-        json.String(kind != nullptr ? kind->name : "UnknownDataBlock");
+        json.PlainString(kind != nullptr ? kind->name : "UnknownDataBlock");
         std::visit(BlockFields{json}, block.data);
         json.EndObject();
     }
@@ -433,7 +432,7 @@ void WriteWarnings(JsonWriter& json, const std::vector<Warning>& warnings) {
     for (const Warning& warning : warnings) {
         json.BeginObject();
         json.Key("code");
-        json.String(WarningCodeName(warning.code));
+        json.PlainString(WarningCodeName(warning.code));
         Member(json, "offset", warning.offset);
         Member(json, "message", warning.message);
         json.EndObject();
@@ -441,8 +440,8 @@ void WriteWarnings(JsonWriter& json, const std::vector<Warning>& warnings) {
     json.EndArray();
 }
 
-template <typename T, typename Write>
-void Section(JsonWriter& json, std::string_view key, const std::optional<T>& section, Write write) {
+template <std::size_t K, typename T, typename Write>
+void Section(JsonWriter& json, const char (&key)[K], const std::optional<T>& section, Write write) {
     json.Key(key);
     if (section) {
         write(json, *section);
@@ -461,7 +460,7 @@ void AppendJsonLine(const Link& link, std::string& out, const JsonFlush& flush) 
     json.BeginObject();
     Member(json, "file", link.file);
     json.Key("status");
-    json.String(StatusName(link.status));
+    json.PlainString(StatusName(link.status));
     Member(json, "error", link.error);
     Member(json, "size", link.size);
     Section(json, "header", link.header, WriteHeader);

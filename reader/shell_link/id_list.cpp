@@ -167,6 +167,7 @@ Item ReadItem(Reading& reading, ByteSpan item, std::uint16_t size) {
 
 std::vector<Item> ReadItems(Reading& reading, ByteSpan list) {
     std::vector<Item> items;
+    items.reserve(8);  // lists mostly hold fewer: one allocation, no moves
     std::uint64_t at = 0;
     std::size_t unlisted = 0;
     for (;;) {

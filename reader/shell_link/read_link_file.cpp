@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "shell_link/reading.h"
 
@@ -32,26 +32,42 @@ Link FileError(std::string file, int error) {
     return link;
 }
 
+// The bytes of a file, in storage that is not cleared first: every byte is read before
+// it is used.
+struct FileBytes {
+    std::unique_ptr<unsigned char[]> data;
+    std::size_t capacity = 0;
+    std::size_t size = 0;
+
+    void Reserve(std::size_t count) {
+        std::unique_ptr<unsigned char[]> larger(new unsigned char[count]);
+        if (size > 0) {
+            std::memcpy(larger.get(), data.get(), size);
+        }
+        data = std::move(larger);
+        capacity = count;
+    }
+};
+
 // Reads fd to its end, or to kMaxInputBytes; sets more when bytes lie beyond that. A
 // regular file's expected size saves the buffer's regrowth.
-int ReadAll(int fd, std::uint64_t expected, std::vector<unsigned char>& bytes, bool& more) {
+int ReadAll(int fd, std::uint64_t expected, FileBytes& bytes, bool& more) {
     const auto cap = static_cast<std::size_t>(kMaxInputBytes);
-    bytes.resize(expected > 0 && expected < cap ? static_cast<std::size_t>(expected) + 1 : kFirstRead);
-    std::size_t used = 0;
+    bytes.Reserve(expected > 0 && expected < cap ? static_cast<std::size_t>(expected) + 1 : kFirstRead);
     for (;;) {
-        if (used == bytes.size()) {
-            if (used == cap) {
+        if (bytes.size == bytes.capacity) {
+            if (bytes.size == cap) {
                 unsigned char probe = 0;
                 ssize_t got = 0;
                 do {
                     got = read(fd, &probe, 1);
                 } while (got < 0 && errno == EINTR);
                 more = got > 0;
-                break;
+                return 0;
             }
-            bytes.resize(bytes.size() < cap / 2 ? bytes.size() * 2 : cap);
+            bytes.Reserve(bytes.capacity < cap / 2 ? bytes.capacity * 2 : cap);
         }
-        const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
+        const ssize_t got = read(fd, bytes.data.get() + bytes.size, bytes.capacity - bytes.size);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -59,12 +75,10 @@ int ReadAll(int fd, std::uint64_t expected, std::vector<unsigned char>& bytes, b
             return errno;
         }
         if (got == 0) {
-            break;
+            return 0;
         }
-        used += static_cast<std::size_t>(got);
+        bytes.size += static_cast<std::size_t>(got);
     }
-    bytes.resize(used);
-    return 0;
 }
 
 }  // namespace
@@ -88,7 +102,7 @@ Link ReadLinkFile(const char* path, const CodePage& codePage) {
     }
     const bool regular = S_ISREG(status.st_mode);
     const std::uint64_t fileSize = regular && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
-    std::vector<unsigned char> bytes;
+    FileBytes bytes;
     bool more = false;
     const int error = ReadAll(fd, fileSize, bytes, more);
     close(fd);
@@ -96,8 +110,8 @@ Link ReadLinkFile(const char* path, const CodePage& codePage) {
         return FileError(std::move(file), error);
     }
     // Only a regular file tells how much more there is.
-    const std::uint64_t wholeSize = more && fileSize > bytes.size() ? fileSize : bytes.size();
-    Link link = detail::Read(detail::ByteSpan{bytes.data(), bytes.size()}, wholeSize, more, codePage);
+    const std::uint64_t wholeSize = more && fileSize > bytes.size ? fileSize : bytes.size;
+    Link link = detail::Read(detail::ByteSpan{bytes.data.get(), bytes.size}, wholeSize, more, codePage);
     link.file = std::move(file);
     return link;
 }

@@ -149,12 +149,29 @@ bool CodePage::Decode(const unsigned char* bytes, std::size_t size, std::string&
 
 namespace detail {
 
-bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out) {
-    const std::size_t start = out.size();
-    out.resize(start + count * 3);
-    char* const begin = &out[0];
-    char* at = begin + start;
-    bool paired = true;
+namespace {
+
+// Writes the UTF-8 form of count units at bytes into to, which holds 3 * count bytes,
+// and returns its end; paired becomes false when an unpaired surrogate became U+FFFD.
+char* PutUtf16(const unsigned char* bytes, std::size_t count, char* at, bool& paired) {
+    // Four ASCII units at a time: each one's high byte zero and its low byte below 0x80.
+    constexpr std::uint64_t kNotAscii = 0xFF80FF80FF80FF80u;
+    std::size_t ascii = 0;
+    while (count - ascii >= 4) {
+        std::uint64_t units = 0;
+        std::memcpy(&units, bytes + 2 * ascii, sizeof units);
+        if ((units & kNotAscii) != 0) {
+            break;
+        }
+        at[0] = static_cast<char>(bytes[2 * ascii]);
+        at[1] = static_cast<char>(bytes[2 * ascii + 2]);
+        at[2] = static_cast<char>(bytes[2 * ascii + 4]);
+        at[3] = static_cast<char>(bytes[2 * ascii + 6]);
+        at += 4;
+        ascii += 4;
+    }
+    bytes += 2 * ascii;
+    count -= ascii;
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t unit = static_cast<std::uint32_t>(bytes[2 * i]) | static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8;
         if (unit < 0x80) {
@@ -179,7 +196,24 @@ bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out
         at += 3;
         paired = false;
     }
-    out.resize(static_cast<std::size_t>(at - begin));
+    return at;
+}
+
+}  // namespace
+
+bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out) {
+    constexpr std::size_t kShort = 256;
+    bool paired = true;
+    if (count <= kShort) {
+        // Most texts are short: through the stack, so out is neither cleared nor shrunk.
+        char local[3 * kShort];
+        out.append(local, static_cast<std::size_t>(PutUtf16(bytes, count, local, paired) - local));
+        return paired;
+    }
+    const std::size_t start = out.size();
+    out.resize(start + count * 3);
+    char* const end = PutUtf16(bytes, count, &out[start], paired);
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return paired;
 }
 
@@ -262,9 +296,12 @@ std::size_t WellFormedLength(const unsigned char* text, std::size_t left) {
 }  // namespace
 
 std::string ValidUtf8(const char* text) {
-    std::string valid;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     const std::size_t size = std::strlen(text);
+    if (AllAscii(bytes, size)) {
+        return std::string(text, size);
+    }
+    std::string valid;
     for (std::size_t at = 0; at < size;) {
         const std::size_t length = WellFormedLength(bytes + at, size - at);
         if (length == 0) {
