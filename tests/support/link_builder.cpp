@@ -113,6 +113,16 @@ LinkBuilder& LinkBuilder::Flags(std::uint32_t flags) {
     return *this;
 }
 
+LinkBuilder& LinkBuilder::MoreFlags(std::uint32_t bits) {
+    setFlags_ |= bits;
+    return *this;
+}
+
+LinkBuilder& LinkBuilder::HeaderBytes(std::size_t offset, const Bytes& bytes) {
+    headerBytes_.emplace_back(offset, bytes);
+    return *this;
+}
+
 LinkBuilder& LinkBuilder::HeaderSize(std::uint32_t size) {
     headerSize_ = size;
     return *this;
@@ -162,6 +172,11 @@ Bytes LinkBuilder::Build() const {
     file.U32(1);     // ShowCommand: normal
     file.U16(0);     // HotKey
     file.Zeros(10);  // Reserved1 to Reserved3
+    for (const auto& [offset, bytes] : headerBytes_) {
+        for (std::size_t i = 0; i < bytes.Size(); ++i) {
+            file.Patch(offset + i, bytes.Data()[i]);
+        }
+    }
     file.Append(idList_).Append(linkInfo_);
     for (const Bytes& text : strings_) {
         file.Append(text);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "format/layout.h"
@@ -77,7 +78,11 @@ constexpr std::uint32_t kIsUnicode = shortcut_reader::kIsUnicode;
 class LinkBuilder {
 public:
     LinkBuilder& Flags(std::uint32_t flags);
+    // Flag bits beside those the sections set (IsUnicode is always set unless Flags()).
+    LinkBuilder& MoreFlags(std::uint32_t bits);
     LinkBuilder& HeaderSize(std::uint32_t size);
+    // Bytes of the header from offset on, in place of what the builder writes there.
+    LinkBuilder& HeaderBytes(std::size_t offset, const Bytes& bytes);
     // The ID list section: IDListSize, then the list bytes.
     LinkBuilder& IdList(const Bytes& listBytes);
     // An IDListSize that need not match the bytes that follow it.
@@ -100,6 +105,7 @@ private:
     std::uint32_t flags_ = 0;
     bool flagsForced_ = false;
     std::uint32_t setFlags_ = 0;
+    std::vector<std::pair<std::size_t, Bytes>> headerBytes_;
     Bytes idList_;
     Bytes linkInfo_;
     Bytes strings_[5];

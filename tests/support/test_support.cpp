@@ -57,21 +57,25 @@ std::string ReadAll(int fd) {
 
 }  // namespace
 
-RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath) {
+namespace {
+
+RunResult Run(std::string program, const std::vector<std::string>& args, const RunOptions& options) {
     // Standard output and error go to files, so a large output never blocks the child.
     const TempFile outFile{Bytes()};
     const TempFile errFile{Bytes()};
+    const TempFile inFile{Bytes().Text(options.input)};
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
-        const int out = open(stdoutPath != nullptr ? stdoutPath : outFile.Path().c_str(), O_WRONLY | O_TRUNC);
+        const int in = open(inFile.Path().c_str(), O_RDONLY);
+        const int out = open(options.stdoutPath != nullptr ? options.stdoutPath : outFile.Path().c_str(), O_WRONLY | O_TRUNC);
         const int err = open(errFile.Path().c_str(), O_WRONLY | O_TRUNC);
-        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
+        if (in < 0 || out < 0 || err < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
+            dup2(err, STDERR_FILENO) < 0) {
             _exit(126);
         }
         std::vector<char*> argv;
         std::string emulator = SHORTCUT_DUMP_EMULATOR;  // set where this build's programs need one
-        std::string program = SHORTCUT_DUMP_PATH;
         if (!emulator.empty()) {
             argv.push_back(emulator.data());
         }
@@ -96,6 +100,18 @@ RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath) 
     close(out);
     close(err);
     return result;
+}
+
+}  // namespace
+
+RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath) {
+    RunOptions options;
+    options.stdoutPath = stdoutPath;
+    return Run(SHORTCUT_DUMP_PATH, args, options);
+}
+
+RunResult RunInspect(const std::vector<std::string>& args, const RunOptions& options) {
+    return Run(SHORTCUT_INSPECT_PATH, args, options);
 }
 
 std::string DumpLines(const std::string& path, const std::string& workingDir, const std::string& description,

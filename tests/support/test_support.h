@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Temporary link files and whole runs of shortcut_dump for the tests.
+// Temporary link files and whole runs of the commands for the tests.
 #ifndef SHORTCUT_TESTS_TEST_SUPPORT_H
 #define SHORTCUT_TESTS_TEST_SUPPORT_H
 
@@ -34,8 +34,15 @@ struct RunResult {
 };
 
 // Runs the built shortcut_dump with these arguments and collects its output. With
-// stdoutPath set, standard output goes to that file instead.
+// stdoutPath set, standard output goes to that file instead. Standard input is empty.
 RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath = nullptr);
+
+struct RunOptions {
+    std::string input;                 // standard input
+    const char* stdoutPath = nullptr;  // standard output to this file instead
+};
+// Runs the built shortcut_inspect likewise.
+RunResult RunInspect(const std::vector<std::string>& args, const RunOptions& options = {});
 
 // The eight lines of a successful run.
 std::string DumpLines(const std::string& path, const std::string& workingDir, const std::string& description,
