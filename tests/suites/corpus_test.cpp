@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 
+#include <shortcut_reader/shell_link.h>
 #include <shortcut_reader/shortcut_file.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdint>
 #include <cstdlib>
@@ -20,6 +22,7 @@
 
 #include "getter_checks.h"
 #include "link_fields.h"
+#include "records.h"
 #include "sample_links.h"
 #include "test_support.h"
 
@@ -142,6 +145,67 @@ TEST(MemoryReads, GoOnPastTheFirstGibibyteOfAnInput) {
     munmap(mapped, size);
 }
 #endif
+
+TEST(Corpus, EveryRealLinkGivesOneRecordLineThatStaysInsideItThroughInspect) {
+    const std::vector<fs::path> files = CorpusFiles();
+    std::string list;
+    for (const fs::path& path : files) {
+        list += path.string() + '\0';
+    }
+    RunOptions options;
+    options.input = list;
+    const RunResult run = RunInspect({"--files-from", "-", "-0"}, options);
+    EXPECT_EQ(run.err, "");
+    EXPECT_LE(run.status, 1);
+    std::size_t at = 0;
+    for (const fs::path& path : files) {
+        SCOPED_TRACE(path.string());
+        const std::size_t end = run.out.find('\n', at);
+        ASSERT_NE(end, std::string::npos);
+        const nlohmann::json record = ParseRecordLine(run.out.substr(at, end + 1 - at));
+        at = end + 1;
+        ASSERT_TRUE(record.is_object());
+        EXPECT_EQ(record["file"], path.string());
+        EXPECT_NE(record["status"], "file_error");
+        EXPECT_TRUE(StaysInsideTheInput(record, fs::file_size(path)));
+    }
+    EXPECT_EQ(at, run.out.size());
+}
+
+// Both readers read the StringData strings; where the complete reader found a Unicode
+// string of 7-bit ASCII in a link it read without a truncated section, ShortcutFile's
+// getters must give the same text. (The icon location has no getter.)
+TEST(Corpus, TheCompleteReaderAgreesWithShortcutFileOnAsciiStringsOfUnicodeLinks) {
+    const shell_link::CodePage codePage;
+    std::size_t compared = 0;
+    for (const fs::path& path : CorpusFiles()) {
+        SCOPED_TRACE(path.string());
+        const std::vector<std::uint8_t> bytes = FileBytes(path).value_or(std::vector<std::uint8_t>());
+        const shell_link::Link link = shell_link::ReadLink(bytes.data(), bytes.size(), codePage);
+        const auto cut = [](const shell_link::Warning& w) { return w.code == shell_link::WarningCode::kTruncated; };
+        if (!link.header || (link.header->link_flags & 0x80) == 0 ||
+            std::any_of(link.warnings.begin(), link.warnings.end(), cut)) {
+            continue;
+        }
+        ShortcutStatus status = ShortcutStatus::kFileError;
+        const LinkFields fields = FieldsOf(ShortcutFile(bytes.data(), bytes.size(), status));
+        const shell_link::StringData& strings = *link.string_data;
+        const std::pair<const std::optional<shell_link::CountedString>&, const std::string&> pairs[] = {
+            {strings.name_string, fields.description}, {strings.relative_path, fields.relativePath},
+            {strings.working_dir, fields.workingDir}, {strings.command_line_arguments, fields.arguments}};
+        for (const auto& [string, text] : pairs) {
+            const bool ascii = string && std::all_of(string->text.begin(), string->text.end(),
+                                                     [](char c) { return c > 0 && static_cast<unsigned char>(c) < 0x80; });
+            if (ascii) {
+                EXPECT_EQ(string->text, text);
+                ++compared;
+            }
+        }
+    }
+    if (std::filesystem::is_directory(SHORTCUT_CORPUS_DIR)) {
+        EXPECT_GT(compared, 100u);
+    }
+}
 
 TEST(MultibyteLocale, EveryGetterStaysWithinItsBoundOverTheCorpus) {
     const std::vector<fs::path> files = CorpusFiles();

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: MIT
+// shortcut_inspect end to end: one JSON line per input in input order, the exit statuses,
+// --files-from with newlines or NULs, --recursive, and its usage errors.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "records.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// The records of a run, one a line.
+std::vector<json> Records(const RunResult& run) {
+    std::vector<json> records;
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        records.push_back(ParseRecordLine(line + "\n"));
+        EXPECT_TRUE(records.back().is_object()) << line;
+    }
+    return records;
+}
+
+std::vector<std::string> Files(const std::vector<json>& records) {
+    std::vector<std::string> files;
+    for (const json& record : records) {
+        files.push_back(record.value("file", ""));
+    }
+    return files;
+}
+
+// A folder of files for a run, removed again with everything in it.
+class Folder {
+public:
+    Folder() {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/shortcut-inspect-XXXXXX";
+        path_ = mkdtemp(pattern.data());
+    }
+    ~Folder() { fs::remove_all(path_); }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    std::string Put(const std::string& name, const Bytes& bytes) const {
+        const std::string path = path_ + "/" + name;
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.Begin()), static_cast<std::streamsize>(bytes.Size()));
+        return path;
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+const Bytes kLink = LinkBuilder().Description(u"d").Build();
+
+TEST(InspectCommand, WritesOneRecordPerInputInOrderAndSaysWhetherAllWereRead) {
+    const Folder folder;
+    const std::string link = folder.Put("a.lnk", kLink);
+    const std::string other = folder.Put("b.lnk", LinkBuilder().Description(u"other").Build());
+    const std::string text = folder.Put("notes.txt", Bytes().Text("MZ not a link"));
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> statuses;
+    } rows[] = {
+        {{link}, 0, {"read"}},
+        {{other, link}, 0, {"read", "read"}},
+        {{link, "/nonexistent/x.lnk", text}, 1, {"read", "file_error", "not_a_shortcut"}},
+        {{folder.Path()}, 1, {"file_error"}},  // a folder, without --recursive
+        {{"--", "-r"}, 1, {"file_error"}},     // after --, a path
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.front());
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.err, "");  // no progress where standard error is not a terminal
+        const std::vector<json> records = Records(run);
+        ASSERT_EQ(records.size(), row.statuses.size());
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            EXPECT_EQ(records[i]["status"], row.statuses[i]);
+            EXPECT_EQ(records[i]["file"], row.args[i == 0 && row.args[0] == "--" ? 1 : i]);
+        }
+    }
+    const std::vector<json> errors = Records(RunInspect({"/nonexistent/x.lnk", folder.Path()}));
+    EXPECT_EQ(errors[0]["error"], "No such file or directory");
+    EXPECT_EQ(errors[0]["size"], nullptr);
+    EXPECT_EQ(errors[1]["error"], "Is a directory");
+    EXPECT_EQ(Records(RunInspect({other}))[0]["string_data"]["name_string"], "other");
+}
+
+TEST(InspectCommand, ReadsTheListOfFilesFromAFileOrStandardInputOneALineOrNulSeparated) {
+    const Folder folder;
+    const std::string a = folder.Put("a.lnk", kLink);
+    const std::string b = folder.Put("with space\nand newline.lnk", kLink);
+    const std::string list = folder.Put("list", Bytes().Text(a + "\n\n" + a + "\n"));
+    EXPECT_EQ(Files(Records(RunInspect({"--files-from", list}))), (std::vector<std::string>{a, a}));
+    EXPECT_EQ(Files(Records(RunInspect({"--files-from=-"}, {a + "\n" + a}))), (std::vector<std::string>{a, a}));
+    const RunResult nul = RunInspect({"-0", "--files-from", "-", a}, {b + '\0' + a + '\0'});
+    EXPECT_EQ(nul.status, 0);
+    EXPECT_EQ(Files(Records(nul)), (std::vector<std::string>{a, b, a}));  // the command line's first
+    const RunResult missing = RunInspect({"--files-from", folder.Path() + "/no-such-list"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("cannot read the list"), std::string::npos);
+}
+
+TEST(InspectCommand, WalksFoldersForLinksInAStableOrderWithoutFollowingSymbolicLinks) {
+    const Folder folder;
+    folder.Put("b.lnk", kLink);
+    folder.Put("A.LNK", kLink);
+    folder.Put("c.txt", kLink);
+    folder.Put("sub/d.Lnk", kLink);
+    folder.Put("sub/deeper/e.lnk", kLink);
+    const Folder outside;
+    outside.Put("elsewhere.lnk", kLink);
+    ASSERT_EQ(symlink((outside.Path() + "/elsewhere.lnk").c_str(), (folder.Path() + "/f.lnk").c_str()), 0);
+    ASSERT_EQ(symlink(outside.Path().c_str(), (folder.Path() + "/g").c_str()), 0);
+    mkfifo((folder.Path() + "/h.lnk").c_str(), 0600);
+    const std::string& root = folder.Path();
+    const std::vector<std::string> expected = {root + "/A.LNK", root + "/b.lnk", root + "/sub/d.Lnk", root + "/sub/deeper/e.lnk"};
+    EXPECT_EQ(Files(Records(RunInspect({"--recursive", root}))), expected);
+    const RunResult listed = RunInspect({"-r", "--files-from", "-"}, {root + "/sub\n" + root + "/c.txt\n"});
+    EXPECT_EQ(Files(Records(listed)), (std::vector<std::string>{root + "/sub/d.Lnk", root + "/sub/deeper/e.lnk", root + "/c.txt"}));
+    EXPECT_EQ(listed.status, 0);
+}
+
+TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo) {
+    const Folder folder;
+    const std::string link = folder.Put("a.lnk", kLink);
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } rows[] = {
+        {{}, "no links given"},
+        {{"--bogus", link}, "unknown option '--bogus'"},
+        {{"--codepage"}, "--codepage needs a value"},
+        {{"--codepage", "NO-SUCH-PAGE", link}, "no code page named 'NO-SUCH-PAGE'"},
+        {{"--files-from", "-", "--files-from=-"}, "--files-from is given twice"},
+    };
+    for (const auto& row : rows) {
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.status, 2) << row.says;
+        EXPECT_EQ(run.out, "") << row.says;
+        EXPECT_NE(run.err.find(row.says), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    if (access("/dev/full", W_OK) == 0) {
+        RunOptions full;
+        full.stdoutPath = "/dev/full";
+        const RunResult run = RunInspect({link}, full);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("cannot write standard output: No space left on device"), std::string::npos) << run.err;
+    }
+}
+
+TEST(InspectCommand, AnswersHelpAndVersion) {
+    const RunResult help = RunInspect({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: shortcut_inspect [--codepage NAME]", 0), 0u);
+    const RunResult version = RunInspect({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "shortcut_inspect " SHORTCUT_VERSION "\n");
+}
+
+TEST(InspectCommand, DecodesAnsiTextInTheCodePageItIsGiven) {
+    const Folder folder;
+    const std::string link = folder.Put("a.lnk", LinkBuilder().Flags(0x04).Tail(Bytes().U16(1).U8(0xE9)).Build());
+    EXPECT_EQ(Records(RunInspect({link}))[0]["string_data"]["name_string"], "\u00e9");
+    EXPECT_EQ(Records(RunInspect({"--codepage=CP1251", link}))[0]["string_data"]["name_string"], "\u0439");
+}
+
+TEST(InspectCommand, NamesAFileWhosePathIsNotUtf8WithReplacementCharacters) {
+    const Folder folder;
+    const std::string link = folder.Put("caf\xE9.lnk", kLink);
+    const std::vector<json> records = Records(RunInspect({link}));
+    EXPECT_EQ(records[0]["file"], folder.Path() + "/caf\xEF\xBF\xBD.lnk");
+    EXPECT_EQ(records[0]["status"], "read");
+}
+
+}  // namespace
