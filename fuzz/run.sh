@@ -23,7 +23,7 @@ extra=()
 run_target() {
     local target=$1 seeds=$2
     mkdir -p "$work/corpus-$target"
-    "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 \
+    "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -dict=fuzz/shortcut.dict -print_final_stats=1 \
         -artifact_prefix="$work/artifacts/$target-" \
         "$work/corpus-$target" "$seeds" "${extra[@]}" > "$work/$target.log" 2>&1
@@ -31,11 +31,13 @@ run_target() {
 
 run_target fuzz_shortcut_file "$work/seeds-links" & file_pid=$!
 run_target fuzz_target_path "$work/seeds-lists" & path_pid=$!
+run_target fuzz_shell_link "$work/seeds-links" & link_pid=$!
 status=0
 wait $file_pid || status=1
 wait $path_pid || status=1
+wait $link_pid || status=1
 
-for target in fuzz_shortcut_file fuzz_target_path; do
+for target in fuzz_shortcut_file fuzz_target_path fuzz_shell_link; do
     echo "== $target"
     grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^#[0-9]+ *DONE|ERROR|SUMMARY' "$work/$target.log" || tail -n 20 "$work/$target.log"
 done

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "format/names.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace shortcut_reader {
@@ -9,17 +10,14 @@ namespace {
 
 struct NamedValue {
     std::uint32_t value;
-    const char* name;
+    const char* name;  // cppcheck-suppress unusedStructMember
 };
 
 template <std::size_t N>
 const char* NameIn(const NamedValue (&table)[N], std::uint32_t value) {
-    for (const NamedValue& entry : table) {
-        if (entry.value == value) {
-            return entry.name;
-        }
-    }
-    return nullptr;
+    const auto* const found =
+        std::find_if(std::begin(table), std::end(table), [value](const NamedValue& entry) { return entry.value == value; });
+    return found == std::end(table) ? nullptr : found->name;
 }
 
 constexpr NamedValue kDriveTypes[] = {
@@ -103,12 +101,9 @@ const char* HotKeyName(std::uint8_t virtualKey, char (&text)[12]) {
 }
 
 const BlockKind* BlockKindOf(std::uint32_t signature) {
-    for (const BlockKind& kind : kBlockKinds) {
-        if (kind.signature == signature) {
-            return &kind;
-        }
-    }
-    return nullptr;
+    const auto* const found = std::find_if(std::begin(kBlockKinds), std::end(kBlockKinds),
+                                           [signature](const BlockKind& kind) { return kind.signature == signature; });
+    return found == std::end(kBlockKinds) ? nullptr : found;
 }
 
 }  // namespace shortcut_reader

@@ -18,6 +18,7 @@ namespace shell_link::detail {
 
 class JsonWriter {
 public:
+    // cppcheck-suppress uninitMemberVar
     JsonWriter(std::string& out, const JsonFlush& flush) : out_(out), flush_(flush) {}
     ~JsonWriter() { Spill(); }
     JsonWriter(const JsonWriter&) = delete;

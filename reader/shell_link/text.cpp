@@ -13,7 +13,8 @@ namespace shell_link {
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
-const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+// iconv_open's failure value.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
 
 char* PutUtf8(char* at, std::uint32_t code) {
     if (code < 0x80) {
@@ -192,8 +193,7 @@ char* PutUtf16(const unsigned char* bytes, std::size_t count, char* at, bool& pa
                 continue;
             }
         }
-        std::memcpy(at, kReplacement, 3);
-        at += 3;
+        at = PutUtf8(at, 0xFFFD);
         paired = false;
     }
     return at;
@@ -264,12 +264,13 @@ namespace {
 // The length of the well-formed UTF-8 sequence at text (at most left bytes), or 0.
 std::size_t WellFormedLength(const unsigned char* text, std::size_t left) {
     const unsigned char lead = text[0];
+    if (lead < 0x80) {
+        return 1;
+    }
     std::size_t length = 0;
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
+    if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;

@@ -91,12 +91,9 @@ bool Visit(const std::string& path, const Options& options, const InputVisitor& 
 }  // namespace
 
 std::optional<std::string> VisitInputs(const Options& options, const InputVisitor& visit) {
-    for (const std::string& path : options.paths) {
-        if (!Visit(path, options, visit)) {
-            return std::nullopt;
-        }
-    }
-    if (!options.filesFrom) {
+    const bool stopped = std::any_of(options.paths.begin(), options.paths.end(),
+                                     [&](const std::string& path) { return !Visit(path, options, visit); });
+    if (stopped || !options.filesFrom) {
         return std::nullopt;
     }
     const bool standardInput = *options.filesFrom == "-";
@@ -104,7 +101,7 @@ std::optional<std::string> VisitInputs(const Options& options, const InputVisito
     if (list == nullptr) {
         return "shortcut_inspect: cannot read the list " + *options.filesFrom + ": " + std::strerror(errno);
     }
-    const int separator = options.nulSeparated ? '\0' : '\n';
+    const int separator = options.nulSeparated ? 0 : static_cast<int>('\n');
     char* line = nullptr;
     std::size_t capacity = 0;
     ssize_t length = 0;
@@ -122,7 +119,7 @@ std::optional<std::string> VisitInputs(const Options& options, const InputVisito
     const int error = errno;
     std::free(line);
     if (!standardInput) {
-        std::fclose(list);
+        static_cast<void>(std::fclose(list));
     }
     if (failed) {
         return "shortcut_inspect: cannot read the list " + *options.filesFrom + ": " + std::strerror(error);

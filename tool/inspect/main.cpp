@@ -23,7 +23,7 @@ namespace {
 constexpr int kUsageError = 2;
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    static_cast<void>(std::fprintf(stderr, "%s\n", message.c_str()));
     return kUsageError;
 }
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         return Fail(*error);
     }
     if (options.help || options.version) {
-        std::fputs(options.help ? inspect::kUsage : "shortcut_inspect " SHORTCUT_VERSION "\n", stdout);
+        static_cast<void>(std::fputs(options.help ? inspect::kUsage : "shortcut_inspect " SHORTCUT_VERSION "\n", stdout));
         return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : Fail("shortcut_inspect: cannot write standard output");
     }
     const shell_link::CodePage codePage(options.codePage.c_str());

@@ -40,7 +40,7 @@ void Progress::FileDone() {
 void Progress::Finish() {
     if (active_ && (shown_ || files_ > 0)) {
         Show();
-        std::fputc('\n', stderr);
+        static_cast<void>(std::fputc('\n', stderr));
     }
 }
 
@@ -48,8 +48,9 @@ void Progress::Show() {
     last_ = Now();
     const double seconds = last_ - start_;
     const double rate = seconds > 0 ? static_cast<double>(files_) / seconds : 0;
-    std::fprintf(stderr, "\rshortcut_inspect: %llu files, %.0f files/s ", static_cast<unsigned long long>(files_), rate);
-    std::fflush(stderr);
+    static_cast<void>(
+        std::fprintf(stderr, "\rshortcut_inspect: %llu files, %.0f files/s ", static_cast<unsigned long long>(files_), rate));
+    static_cast<void>(std::fflush(stderr));
     shown_ = true;
 }
 
