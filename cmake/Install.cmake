@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 # What `cmake --install` puts where:
-#   tool component:    bin/shortcut_dump, its man page, and its copyright and changelog
+#   tool component:    bin/shortcut_dump and bin/shortcut_inspect, their man pages, the
+#                      record's schema, and the copyright and changelog
 #   runtime component: the shared reader libshortcut_reader.so.1 (BUILD_SHARED_LIBS)
 #   dev component:     the reader's headers, library, CMake package and pkg-config file
 include(CMakePackageConfigHelpers)
@@ -22,6 +23,7 @@ set(ENV{SOURCE_DATE_EPOCH} "${shortcut_saved_epoch}")
 # after the copyright line, each line indented and each empty line a lone dot.
 set(shortcut_doc ${CMAKE_CURRENT_BINARY_DIR}/doc)
 configure_file(doc/shortcut_dump.1.in ${shortcut_doc}/shortcut_dump.1 @ONLY)
+configure_file(doc/shortcut_inspect.1.in ${shortcut_doc}/shortcut_inspect.1 @ONLY)
 file(READ LICENSE shortcut_license)
 string(REGEX REPLACE "^.*Copyright \\(c\\)[^\n]*\n\n" "" shortcut_license "${shortcut_license}")
 string(STRIP "${shortcut_license}" shortcut_license)
@@ -29,13 +31,15 @@ string(REPLACE "\n\n" "\n.\n" shortcut_license "${shortcut_license}")
 string(REPLACE "\n" "\n " SHORTCUT_LICENSE_PARAGRAPHS " ${shortcut_license}")
 configure_file(packaging/copyright.in ${shortcut_doc}/copyright @ONLY)
 configure_file(packaging/changelog.Debian.in ${shortcut_doc}/changelog.Debian @ONLY)
+set(shortcut_compressed_docs shortcut_dump.1.gz shortcut_inspect.1.gz changelog.Debian.gz)
+list(TRANSFORM shortcut_compressed_docs PREPEND ${shortcut_doc}/)
 add_custom_command(
-    OUTPUT ${shortcut_doc}/shortcut_dump.1.gz ${shortcut_doc}/changelog.Debian.gz
-    COMMAND gzip -9 -n -f -k shortcut_dump.1 changelog.Debian
-    DEPENDS ${shortcut_doc}/shortcut_dump.1 ${shortcut_doc}/changelog.Debian
+    OUTPUT ${shortcut_compressed_docs}
+    COMMAND gzip -9 -n -f -k shortcut_dump.1 shortcut_inspect.1 changelog.Debian
+    DEPENDS ${shortcut_doc}/shortcut_dump.1 ${shortcut_doc}/shortcut_inspect.1 ${shortcut_doc}/changelog.Debian
     WORKING_DIRECTORY ${shortcut_doc}
-    COMMENT "Compressing the man page and the changelog")
-add_custom_target(shortcut_docs ALL DEPENDS ${shortcut_doc}/shortcut_dump.1.gz ${shortcut_doc}/changelog.Debian.gz)
+    COMMENT "Compressing the man pages and the changelog")
+add_custom_target(shortcut_docs ALL DEPENDS ${shortcut_compressed_docs})
 
 # Each package's copyright and changelog, where Debian looks for them, and its lintian
 # overrides: the one every package needs, then any of its own in packaging/.
@@ -53,8 +57,10 @@ function(shortcut_install_package_docs component package)
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides COMPONENT ${component})
 endfunction()
 
-install(TARGETS shortcut_dump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
-install(FILES ${shortcut_doc}/shortcut_dump.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
+install(TARGETS shortcut_dump shortcut_inspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
+install(FILES ${shortcut_doc}/shortcut_dump.1.gz ${shortcut_doc}/shortcut_inspect.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
+install(FILES doc/shortcut_inspect.schema.json DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/shortcut-dump COMPONENT tool)
 if(SHORTCUT_STATIC)
     shortcut_install_package_docs(tool shortcut-dump ${PROJECT_SOURCE_DIR}/packaging/static-shortcut-dump.lintian-overrides)
 else()

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # cpack -G DEB, from the build folder: one Debian package per component.
-#   shortcut-dump           the command and its man page
+#   shortcut-dump           the commands and their man pages
 #   libshortcut-reader1     the shared reader (BUILD_SHARED_LIBS only)
 #   libshortcut-reader-dev  headers, library, CMake package and pkg-config file
 set(shortcut_runtime_package libshortcut-reader${PROJECT_VERSION_MAJOR})
@@ -30,11 +30,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/reader)
 
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME shortcut-dump)
 set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
-set(CPACK_COMPONENT_TOOL_DESCRIPTION "print where a Windows shell link (.lnk) file points
+set(CPACK_COMPONENT_TOOL_DESCRIPTION "read Windows shell link (.lnk) files
 shortcut_dump reads one Windows shell link file and prints its target path,
 working directory, description and relative path in a fixed eight-line
-format. It is made for forensic analysis and migration scripts, and reads
-damaged and hostile files safely.")
+format. shortcut_inspect reads any number of them and writes every field of
+each, one JSON object a line, for jq, a SIEM or a timeline. Both are made for
+forensic analysis and migration scripts, and read damaged and hostile files
+safely.")
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${shortcut_runtime_package})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
@@ -42,16 +44,20 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "reader of Windows shell link (.lnk) files
-The shortcut_reader library reads one Windows shell link file, from a path or
-from memory, and hands out its target path and strings. Damaged and hostile
-files are read safely, and a file that is not a link is reported, never fatal.")
+The shortcut_reader library reads Windows shell link files, from a path or
+from memory: ShortcutFile hands out the target path and strings, and the
+complete reader every structure of the format as plain values or as JSON.
+Damaged and hostile files are read safely, and a file that is not a link is
+reported, never fatal.")
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libshortcut-reader-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEV_DESCRIPTION "reader of Windows shell link (.lnk) files - development files
-The shortcut_reader library reads one Windows shell link file, from a path or
-from memory, and hands out its target path and strings. This package holds its
-headers, its library, its CMake package and its pkg-config file.")
+The shortcut_reader library reads Windows shell link files, from a path or
+from memory: ShortcutFile hands out the target path and strings, and the
+complete reader every structure of the format as plain values or as JSON.
+This package holds its headers, its library, its CMake package and its
+pkg-config file.")
 if(BUILD_SHARED_LIBS)
     set(CPACK_COMPONENT_DEV_DEPENDS runtime)
     set(CPACK_COMPONENT_TOOL_DEPENDS runtime)

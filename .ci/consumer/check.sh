@@ -35,11 +35,18 @@ expected=$(printf '%s\n' \
     '/nonexistent/x.lnk: File error' \
     'README.md: Not a shortcut' \
     'examples/no_id_list.lnk ->  (Report archive)')
+# The same through the complete reader.
+expected_record=$(printf '%s\n' \
+    'examples/notepad.lnk -> C:\WINDOWS\notepad.exe (2 warnings)' \
+    '/nonexistent/x.lnk: No such file or directory' \
+    'README.md: not_a_shortcut' \
+    'examples/no_id_list.lnk -> ? (0 warnings)')
 run_consumer() {  # program, what; then any VAR=value for the run
-    local program=$1 what=$2 actual status=0
+    local program=$1 what=$2 actual status=0 wanted=$expected
     shift 2
+    [[ $program == *record* ]] && wanted=$expected_record
     actual=$(env "$@" "$program" "${inputs[@]}" 2> "$work/stderr") || status=$?
-    [ "$actual" = "$expected" ] || fail "$what printed:"$'\n'"$actual"
+    [ "$actual" = "$wanted" ] || fail "$what printed:"$'\n'"$actual"
     [ "$status" -eq 1 ] || fail "$what exited with $status, not 1 (two files were not links)"
     [ ! -s "$work/stderr" ] || fail "$what wrote to standard error:"$'\n'"$(cat "$work/stderr")"
     echo "$what: ok"
@@ -61,10 +68,14 @@ both_ways() {  # prefix, libdir, what; then any VAR=value for the runs
         program=$(cmake_consumer "$work/$what-$flavour" "$what" -DCMAKE_PREFIX_PATH="$prefix" \
                   -DCMAKE_CXX_FLAGS="${flags[*]}" -DCMAKE_EXE_LINKER_FLAGS="${flags[*]}")
         run_consumer "$program" "$what, CMake package, $flavour" "$@"
-        # shellcheck disable=SC2046
-        c++ -std=c++17 "${flags[@]}" .ci/consumer/main.cpp -o "$work/$what-$flavour-pc" \
-            $(PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig" pkg-config --cflags --libs shortcut_reader)
-        run_consumer "$work/$what-$flavour-pc" "$what, pkg-config, $flavour" "$@"
+        run_consumer "${program%/*}/link_record" "$what, complete reader, CMake package, $flavour" "$@"
+        local source
+        for source in main record; do
+            # shellcheck disable=SC2046
+            c++ -std=c++17 "${flags[@]}" .ci/consumer/$source.cpp -o "$work/$what-$flavour-pc-$source" \
+                $(PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig" pkg-config --cflags --libs shortcut_reader)
+            run_consumer "$work/$what-$flavour-pc-$source" "$what, pkg-config, $source, $flavour" "$@"
+        done
     done
 }
 
@@ -74,12 +85,15 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
 for file in bin/shortcut_dump share/man/man1/shortcut_dump.1.gz share/doc/shortcut-dump/copyright \
             include/shortcut_reader/shortcut_file.h include/shortcut_reader/link_text.h include/shortcut_reader/export.h \
+            include/shortcut_reader/shell_link.h include/shortcut_reader/shell_link_json.h bin/shortcut_inspect \
+            share/man/man1/shortcut_inspect.1.gz share/doc/shortcut-dump/shortcut_inspect.schema.json \
             "$libdir/libshortcut_reader.a" "$libdir/cmake/shortcut_reader/shortcut_readerConfig.cmake" \
             "$libdir/cmake/shortcut_reader/shortcut_readerConfigVersion.cmake" "$libdir/cmake/shortcut_reader/shortcut_reader-static-targets.cmake" "$libdir/pkgconfig/shortcut_reader.pc"; do
     [ -e "$prefix/$file" ] || fail "not installed: $file"
 done
-extra=$(ls "$prefix/include/shortcut_reader" | grep -v -x -e shortcut_file.h -e link_text.h -e export.h || true)
-[ -z "$extra" ] || fail "headers installed beyond the public three: $extra"
+extra=$(ls "$prefix/include/shortcut_reader" | grep -v -x -e shortcut_file.h -e link_text.h -e export.h \
+        -e shell_link.h -e shell_link_json.h || true)
+[ -z "$extra" ] || fail "headers installed beyond the public five: $extra"
 both_ways "$prefix" "$libdir" "static ($libdir)"
 
 # The static library links into a user's shared object.
@@ -100,11 +114,14 @@ library=$stage/usr/lib/libshortcut_reader.so.1
 [ -f "$stage/usr/lib/libshortcut_reader.so.1.0.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
     || fail "the shared library and its links are not installed"
 readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.1\]' || fail "no SONAME libshortcut_reader.so.1"
-# Exported: the reader class, the status text, ReportError and the five LinkText
-# operations; nothing of the byte spans, stream reads or the walk.
+# Exported: the reader class, the status text, ReportError, the five LinkText
+# operations and the complete reader's functions; nothing of the byte spans, stream
+# reads, the walk or the JSON writer.
 exported=$(nm -D --defined-only -C "$library" | awk '$2 ~ /^[TWVBDR]$/ { $1 = ""; $2 = ""; print substr($0, 3) }')
 public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|PathRel))\(|ShortcutStatusText\(|ReportError\('
-public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\()'
+public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\('
+public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|AppendJsonLine\('
+public+='|WarningCodeName\(|StatusName\(|GuidString|FileTimeString\(|DosDateTimeString\())'
 unexpected=$(grep -v -E "$public" <<< "$exported" || true)
 [ -z "$unexpected" ] || fail "the shared library exports more than the public face:"$'\n'"$unexpected"
 grep -q '^ShortcutFile::ShortcutFile(void const\*, unsigned long, ShortcutStatus&)' <<< "$exported" \

@@ -102,9 +102,12 @@ bool CodePage::Decode(const unsigned char* bytes, std::size_t size, std::string&
     // iconv takes a char** it never writes through.
     char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes));
     std::size_t inLeft = size;
-    std::size_t used = out.size();
-    out.resize(used + size * 3 + 8);
-    const auto grow = [&out] { out.resize(out.size() * 2); };
+    // Room for one byte each, grown as needed: most code pages' texts take little more
+    // in UTF-8, and a long one is given back what it did not use.
+    const std::size_t start = out.size();
+    std::size_t used = start;
+    out.resize(used + size + 16);
+    const auto grow = [&out] { out.resize(out.size() + out.size() / 2 + 16); };
     for (;;) {
         char* to = &out[used];
         std::size_t outLeft = out.size() - used;
@@ -145,6 +148,9 @@ bool CodePage::Decode(const unsigned char* bytes, std::size_t size, std::string&
         grow();
     }
     out.resize(used);
+    if (out.capacity() - out.size() > (std::size_t{64} << 10) && out.capacity() > 2 * (used - start)) {
+        out.shrink_to_fit();
+    }
     return decoded;
 }
 
@@ -199,6 +205,25 @@ char* PutUtf16(const unsigned char* bytes, std::size_t count, char* at, bool& pa
     return at;
 }
 
+// The length of the UTF-8 form that PutUtf16 writes.
+std::size_t Utf8Length(const unsigned char* bytes, std::size_t count) {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t unit = static_cast<std::uint32_t>(bytes[2 * i]) | static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8;
+        if (unit < 0x80) {
+            length += 1;
+        } else if (unit < 0x800) {
+            length += 2;
+        } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < count && bytes[2 * i + 3] >= 0xDC && bytes[2 * i + 3] <= 0xDF) {
+            length += 4;  // a pair
+            ++i;
+        } else {
+            length += 3;  // the rest of the BMP, and U+FFFD for an unpaired surrogate
+        }
+    }
+    return length;
+}
+
 }  // namespace
 
 bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out) {
@@ -210,10 +235,11 @@ bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out
         out.append(local, static_cast<std::size_t>(PutUtf16(bytes, count, local, paired) - local));
         return paired;
     }
+    // A long text is measured first, so that out grows by exactly its UTF-8 form: a
+    // multi-megabyte text costs its own size, never three times that.
     const std::size_t start = out.size();
-    out.resize(start + count * 3);
-    char* const end = PutUtf16(bytes, count, &out[start], paired);
-    out.resize(static_cast<std::size_t>(end - out.data()));
+    out.resize(start + Utf8Length(bytes, count));
+    PutUtf16(bytes, count, &out[start], paired);
     return paired;
 }
 

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The cost of shortcut_inspect over every file of the real-link corpus, in one process:
+#   - instructions per link for reading, decoding and writing its JSON line (callgrind,
+#     repeatable on a busy machine), start-up excluded: a run over an empty list is
+#     subtracted. Exits non-zero above SHORTCUT_MAX_LINK_INSTRUCTIONS (40000; 0 only reports).
+#   - wall time per link with --files-from, side by side with read_floor, a program that
+#     only opens, reads and closes each file (hyperfine, many runs); the target is at
+#     most 2.5 times the floor.
+#
+#   bench/inspect_corpus.sh [BUILD_DIR]     default build/release
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+inspect=$build/tool/shortcut_inspect
+corpus=${SHORTCUT_CORPUS_DIR:-../shared/corpus}
+limit=${SHORTCUT_MAX_LINK_INSTRUCTIONS:-40000}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+[ -d "$corpus" ] || { echo "inspect_corpus: no corpus at $corpus"; exit 1; }
+find "$corpus" -type f ! -name README.md -print0 | sort -z > "$work/list"
+printf '' > "$work/empty"
+links=$(tr -cd '\0' < "$work/list" | wc -c)
+# The floor is built as the command is: the build's compiler, optimised, hardened, dynamic.
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+"$(cache CMAKE_CXX_COMPILER)" -std=c++17 -O2 -fPIE -pie bench/read_floor.cpp -o "$work/read_floor"
+
+instructions() {  # the corpus holds files that are not links: status 1 is expected
+    { valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null || true; } | sed -n 's/.*Collected : //p'
+}
+startup=$(instructions "$inspect" --files-from "$work/empty" -0)
+whole=$(instructions "$inspect" --files-from "$work/list" -0)
+per_link=$(((whole - startup) / links))
+echo "== instructions (callgrind), $links links of $corpus in one process"
+printf '%-44s %12s\n' "start-up (an empty list)" "$startup"
+printf '%-44s %12s\n' "the whole corpus" "$whole"
+printf '%-44s %12s  (limit %s)\n' "per link, start-up excluded" "$per_link" "$limit"
+
+echo
+echo "== wall time (hyperfine), the whole corpus a run"
+hyperfine -N -i --warmup 20 --runs 300 --export-json "$work/times.json" \
+    "$work/read_floor $work/list" "$inspect --files-from $work/list -0" > /dev/null 2>&1
+read -r floor_s inspect_s < <(/usr/bin/python3 -c '
+import json, sys
+results = json.load(open(sys.argv[1]))["results"]
+print(results[0]["mean"], results[1]["mean"])' "$work/times.json")
+awk -v f="$floor_s" -v i="$inspect_s" -v n="$links" 'BEGIN {
+    printf "%-44s %9.2f us a link\n", "read_floor (open, read, close)", f / n * 1e6
+    printf "%-44s %9.2f us a link  (%.2fx the floor; target at most 2.5)\n", "shortcut_inspect --files-from", i / n * 1e6, i / f
+    printf "%-44s %9.0f links a second\n", "shortcut_inspect", n / i
+}'
+if [ "$limit" -gt 0 ] && [ "$per_link" -gt "$limit" ]; then
+    echo "a link took $per_link instructions, more than $limit"
+    exit 1
+fi
