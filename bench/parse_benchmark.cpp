@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 // In-process cost of reading a link: the parse of a typical, the largest and a hostile
-// link from a file, the typical link from memory, the getters, and the ID list walk alone.
+// link from a file, the typical link from memory, the getters, and the ID list walk
+// alone; then the complete reader on the typical link from memory, without and with its
+// JSON line.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
 
+#include <shortcut_reader/shell_link.h>
+#include <shortcut_reader/shell_link_json.h>
 #include <shortcut_reader/shortcut_file.h>
 
 #include "sample_links.h"
@@ -92,6 +96,29 @@ void BM_WalkTypicalIdList(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(list.Size()));
 }
 
+void BM_ReadTypicalLinkCompletely(benchmark::State& state) {
+    const Bytes& bytes = BenchLink("typical.lnk").bytes;
+    const shell_link::CodePage codePage;
+    for (auto _ : state) {
+        const shell_link::Link link = shell_link::ReadLink(bytes.Begin(), bytes.Size(), codePage);
+        benchmark::DoNotOptimize(&link);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.Size()));
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_TypicalLinkAsJsonLine(benchmark::State& state) {
+    const Bytes& bytes = BenchLink("typical.lnk").bytes;
+    const shell_link::CodePage codePage;
+    std::string line;
+    for (auto _ : state) {
+        line.clear();
+        shell_link::AppendJsonLine(shell_link::ReadLink(bytes.Begin(), bytes.Size(), codePage), line);
+        benchmark::DoNotOptimize(line.data());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 }  // namespace
 
 BENCHMARK(BM_ParseTypicalLink);
@@ -101,4 +128,6 @@ BENCHMARK(BM_ReadTypicalLinkFromMemory);
 BENCHMARK(BM_FourGettersOfTypicalLink);
 BENCHMARK(BM_FourBoundedGettersOfTypicalLink);
 BENCHMARK(BM_WalkTypicalIdList);
+BENCHMARK(BM_ReadTypicalLinkCompletely);
+BENCHMARK(BM_TypicalLinkAsJsonLine);
 BENCHMARK_MAIN();
