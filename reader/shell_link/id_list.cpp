@@ -216,10 +216,12 @@ std::optional<std::string> ItemPath(const std::vector<Item>& items) {
     };
     for (const Item& item : items) {
         if (!path) {
-            if (const auto* volume = std::get_if<VolumeItem>(&item.data)) {
-                path = volume->name.value_or("");
-            } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data)) {
-                path = network->location.value_or("");
+            // A volume item without a name (a shell folder's, as on Windows XP) gives no
+            // root: the path begins at one that names its drive.
+            if (const auto* volume = std::get_if<VolumeItem>(&item.data); volume && volume->name) {
+                path = *volume->name;
+            } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data); network && network->location) {
+                path = *network->location;
             }
         } else if (const auto* entry = std::get_if<FileEntryItem>(&item.data)) {
             append(entry->long_name ? *entry->long_name : entry->short_name.value_or(""));

@@ -113,6 +113,7 @@ CommonNetworkRelativeLink ReadNetworkLink(Reading& reading, ByteSpan rest) {
 
 LinkInfo ReadLinkInfo(Reading& reading, ByteSpan block) {
     LinkInfo info;
+    info.offset = reading.OffsetOf(block);
     const auto u32 = [&](unsigned offset) { return Field<std::uint32_t>(block, offset); };
     info.link_info_size = u32(0).value_or(0);
     info.link_info_header_size = u32(4).value_or(0);

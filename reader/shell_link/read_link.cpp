@@ -238,6 +238,7 @@ Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& cod
     if (link.trailing_data) {
         link.trailing_data->size = wholeSize - link.trailing_data->offset;
     }
+    CheckSuspicions(link, reading.warnings);
     link.warnings = reading.warnings.Finish();
     return link;
 }

@@ -93,6 +93,9 @@ LinkInfo ReadLinkInfo(Reading& reading, ByteSpan block);
 ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_t blockSize);
 PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages);
 
+// Warns of what looks wrong in the link: the tricks attackers play with links.
+void CheckSuspicions(const Link& link, Warnings& warnings);
+
 // A FILETIME, with a warning when it lies past the year 9999.
 FileTime CheckedFileTime(Reading& reading, std::uint64_t value, ByteSpan at);
 

@@ -15,6 +15,17 @@ const char* WarningCodeName(WarningCode code) {
         case WarningCode::kUnpairedSurrogate: return "unpaired_surrogate";
         case WarningCode::kUndecodableText: return "undecodable_text";
         case WarningCode::kInvalidTime: return "invalid_time";
+        case WarningCode::kHiddenArguments: return "hidden_arguments";
+        case WarningCode::kDeceptiveCharacters: return "deceptive_characters";
+        case WarningCode::kLongString: return "long_string";
+        case WarningCode::kEnvironmentTargetMismatch: return "environment_target_mismatch";
+        case WarningCode::kTargetMismatch: return "target_mismatch";
+        case WarningCode::kRemoteIcon: return "remote_icon";
+        case WarningCode::kTrailingData: return "trailing_data";
+        case WarningCode::kUnknownBlock: return "unknown_block";
+        case WarningCode::kDuplicateBlock: return "duplicate_block";
+        case WarningCode::kFlagMismatch: return "flag_mismatch";
+        case WarningCode::kMinimizedWindow: return "minimized_window";
         case WarningCode::kTooManyWarnings: return "too_many_warnings";
     }
     return "";

@@ -47,8 +47,20 @@ enum class WarningCode {
     kBadOffset,          // an offset points outside its structure
     kUnpairedSurrogate,  // a UTF-16 text holds a surrogate without its pair
     kUndecodableText,    // an ANSI text holds a byte its code page does not decode
-    kInvalidTime,        // a time past the year 9999, or a DOS date-time out of range
-    kTooManyWarnings,    // the last of kMaxWarnings: how many more were dropped
+    kInvalidTime,        // a FILETIME past the year 9999, or a tracker's time before 1601
+    // What looks wrong in a link: the tricks attackers play with them.
+    kHiddenArguments,           // arguments with a line break, or a run of 16 or more white space
+    kDeceptiveCharacters,       // a bidirectional control, a zero-width character or a C0 control
+    kLongString,                // a StringData string of more than 260 characters
+    kEnvironmentTargetMismatch, // the environment target names another file than the link's target
+    kTargetMismatch,            // the ID list's path and the LinkInfo's target differ
+    kRemoteIcon,                // an icon on a UNC path or at a URL
+    kTrailingData,              // bytes after the terminal block
+    kUnknownBlock,              // an ExtraData signature the format does not define
+    kDuplicateBlock,            // an ExtraData signature that occurs again
+    kFlagMismatch,              // a structure its flag does not announce, or LinkInfo despite ForceNoLinkInfo
+    kMinimizedWindow,           // arguments run in a minimised window
+    kTooManyWarnings,           // the last of kMaxWarnings: how many more were dropped
 };
 
 struct Warning {
@@ -109,9 +121,9 @@ constexpr std::size_t kMaxItems = 1024;
 struct IdList {
     std::uint16_t id_list_size = 0;
     std::vector<Item> items;
-    // The volume item's name (or the network item's location), then the file entries'
-    // long names (short names where they have none), a backslash between names unless
-    // the path so far ends with one; absent without a volume or network item.
+    // The first named volume item's name (or network item's location), then the file
+    // entries' long names (short names where they have none), a backslash between names
+    // unless the path so far ends with one; absent without such an item.
     std::optional<std::string> path;
 };
 
@@ -127,6 +139,7 @@ struct CommonNetworkRelativeLink {
 };
 // Each text takes its Unicode form where the structure carries one, else its ANSI form.
 struct LinkInfo {
+    std::uint64_t offset = 0;  // of its LinkInfoSize (not in the JSON record)
     std::uint32_t link_info_size = 0;
     std::uint32_t link_info_header_size = 0;
     std::uint32_t link_info_flags = 0;

@@ -1,0 +1,411 @@
+// SPDX-License-Identifier: MIT
+// What looks wrong in a link: the known tricks attackers play with shell links, found in
+// the decoded record and added to its warnings. Texts are compared as decoded UTF-8, and
+// "ignoring case" folds ASCII letters only. Nothing here changes a decoded value.
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "format/layout.h"
+#include "format/names.h"
+#include "shell_link/reading.h"
+
+namespace shell_link::detail {
+
+namespace {
+
+namespace sr = shortcut_reader;
+
+constexpr std::uint32_t kLongestWindowsString = 260;
+constexpr std::size_t kHiddenWhiteSpaceRun = 16;
+constexpr std::uint32_t kShowMinNoActive = 7;
+constexpr std::uint64_t kShowCommandOffset = sr::kShowCommandOffset;
+
+// The code point of the well-formed UTF-8 character at text[at], whose length is added to at.
+std::uint32_t NextCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(text[at + i])); };
+    const std::uint32_t lead = byte(0);
+    std::uint32_t code = lead;
+    std::size_t length = 1;
+    if (lead >= 0xF0) {
+        code = (lead & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
+        length = 4;
+    } else if (lead >= 0xE0) {
+        code = (lead & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+        length = 3;
+    } else if (lead >= 0xC0) {
+        code = (lead & 0x1F) << 6 | (byte(1) & 0x3F);
+        length = 2;
+    }
+    at += length < text.size() - at ? length : text.size() - at;
+    return code;
+}
+
+// Unicode's White_Space property.
+bool IsWhiteSpace(std::uint32_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+// What a character does to hide what a text says, or null.
+const char* DeceptionOf(std::uint32_t c) {
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+        return "a control character";
+    }
+    if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) {
+        return "a bidirectional control, which makes the text read in another order than it runs";
+    }
+    if ((c >= 0x200B && c <= 0x200F) || c == 0xFEFF) {
+        return "a zero-width character, unseen where the text is shown";
+    }
+    return nullptr;
+}
+
+std::string CodePointName(std::uint32_t c) {
+    std::string hex = HexNumber(c).substr(2);
+    return "U+" + std::string(hex.size() < 4 ? 4 - hex.size() : 0, '0') + hex;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; };
+        if (fold(a[i]) != fold(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The text after the last backslash or slash, trailing ones left out.
+std::string_view LastComponent(std::string_view path) {
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) {
+        path.remove_suffix(1);
+    }
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+// A UNC path (\\server or //server), or a URL (letters://).
+bool IsRemote(std::string_view location) {
+    if (location.substr(0, 2) == "\\\\" || location.substr(0, 2) == "//") {
+        return true;
+    }
+    std::size_t letters = 0;
+    while (letters < location.size() && ((location[letters] | 0x20) >= 'a' && (location[letters] | 0x20) <= 'z')) {
+        ++letters;
+    }
+    return letters > 0 && location.substr(letters, 3) == "://";
+}
+
+const std::string* Text(const std::optional<std::string>& text) { return text ? &*text : nullptr; }
+
+class Suspicions {
+public:
+    Suspicions(const Link& link, Warnings& warnings) : link_(link), warnings_(warnings) {}
+
+    void CheckAll() {
+        CheckStrings();
+        CheckLinkInfo();
+        if (link_.link_target_id_list) {
+            CheckItems(link_.link_target_id_list->items);
+        }
+        CheckBlocks();
+        CheckTargets();
+        CheckWindow();
+        if (link_.trailing_data) {
+            Warn(WarningCode::kTrailingData, link_.trailing_data->offset,
+                 std::to_string(link_.trailing_data->size) + " bytes follow the terminal block: Windows reads none of "
+                                                            "them, and they may carry a payload");
+        }
+    }
+
+private:
+    void Warn(WarningCode code, std::optional<std::uint64_t> offset, std::string message) {
+        warnings_.Add(code, offset, std::move(message));
+    }
+
+    // A character that hides what the text says: one warning a text, for its first one.
+    void CheckDeceptive(const std::string* text, std::uint64_t offset, const std::string& what) {
+        if (text == nullptr) {
+            return;
+        }
+        for (std::size_t at = 0; at < text->size();) {
+            const auto byte = static_cast<unsigned char>((*text)[at]);
+            if (byte >= 0x20 && byte != 0xE2 && byte != 0xEF) {
+                ++at;  // nothing hides in ASCII beyond its controls, nor in most sequences
+                continue;
+            }
+            const std::uint32_t c = NextCodePoint(*text, at);
+            if (const char* deception = DeceptionOf(c)) {
+                Warn(WarningCode::kDeceptiveCharacters, offset, what + " holds " + CodePointName(c) + ", " + deception);
+                return;
+            }
+        }
+    }
+
+    void CheckStrings() {
+        if (!link_.string_data) {
+            return;
+        }
+        const StringData& strings = *link_.string_data;
+        const std::pair<const std::optional<CountedString>&, const char*> all[] = {
+            {strings.name_string, "NAME_STRING"}, {strings.relative_path, "RELATIVE_PATH"}, {strings.working_dir, "WORKING_DIR"},
+            {strings.command_line_arguments, "COMMAND_LINE_ARGUMENTS"}, {strings.icon_location, "ICON_LOCATION"}};
+        for (const auto& [string, name] : all) {
+            if (!string) {
+                continue;
+            }
+            if (string->count_characters > kLongestWindowsString) {
+                Warn(WarningCode::kLongString, string->offset,
+                     std::string(name) + " counts " + std::to_string(string->count_characters) +
+                         " characters, more than 260: Windows does not read such a string as a reader that takes the "
+                         "whole count does");
+            }
+            CheckDeceptive(&string->text, string->offset, name);
+        }
+        if (const auto& arguments = strings.command_line_arguments) {
+            CheckHiddenArguments(*arguments);
+        }
+        if (const auto& icon = strings.icon_location; icon && IsRemote(icon->text)) {
+            Warn(WarningCode::kRemoteIcon, icon->offset, RemoteIconMessage("ICON_LOCATION", icon->text));
+        }
+    }
+
+    // A line break, or a run of white space long enough to push the rest out of view.
+    void CheckHiddenArguments(const CountedString& arguments) {
+        std::size_t run = 0;
+        std::size_t longest = 0;
+        const std::string& text = arguments.text;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::uint32_t c = NextCodePoint(text, at);
+            if (c >= 0x0A && c <= 0x0D) {
+                Warn(WarningCode::kHiddenArguments, arguments.offset,
+                     "COMMAND_LINE_ARGUMENTS holds a line break (" + CodePointName(c) +
+                         "): the Properties dialog shows only what comes before it");
+                return;
+            }
+            run = IsWhiteSpace(c) ? run + 1 : 0;
+            longest = run > longest ? run : longest;
+        }
+        if (longest >= kHiddenWhiteSpaceRun) {
+            Warn(WarningCode::kHiddenArguments, arguments.offset,
+                 "COMMAND_LINE_ARGUMENTS holds a run of " + std::to_string(longest) +
+                     " white-space characters, which pushes what follows out of the Properties dialog's view");
+        }
+    }
+
+    // Only for a location IsRemote() holds for.
+    static std::string RemoteIconMessage(const std::string& what, const std::string& location) {
+        const bool unc = location[0] == '\\' || location[0] == '/';
+        return what + " is " + (unc ? "a UNC path" : "a URL") +
+               ": showing the link fetches the icon, and a file share there learns the user's credentials";
+    }
+
+    void CheckLinkInfo() {
+        if (!link_.link_info) {
+            return;
+        }
+        const LinkInfo& info = *link_.link_info;
+        if (link_.header && (link_.header->link_flags & sr::kForceNoLinkInfo) != 0) {
+            Warn(WarningCode::kFlagMismatch, info.offset,
+                 "the LinkInfo is there although ForceNoLinkInfo says Windows is to ignore it");
+        }
+        CheckDeceptive(Text(info.local_base_path), info.offset, "the LocalBasePath");
+        CheckDeceptive(Text(info.common_path_suffix), info.offset, "the CommonPathSuffix");
+        if (info.volume_id) {
+            CheckDeceptive(Text(info.volume_id->volume_label), info.offset, "the volume label");
+        }
+        if (const auto& network = info.common_network_relative_link) {
+            CheckDeceptive(Text(network->net_name), info.offset, "the NetName");
+            CheckDeceptive(Text(network->device_name), info.offset, "the DeviceName");
+        }
+    }
+
+    void CheckItems(const std::vector<Item>& items) {
+        for (const Item& item : items) {
+            if (const auto* volume = std::get_if<VolumeItem>(&item.data)) {
+                CheckDeceptive(Text(volume->name), item.offset, "a volume item's name");
+            } else if (const auto* entry = std::get_if<FileEntryItem>(&item.data)) {
+                CheckDeceptive(Text(entry->short_name), item.offset, "a file entry's name");
+                CheckDeceptive(Text(entry->long_name), item.offset, "a file entry's long name");
+            } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data)) {
+                CheckDeceptive(Text(network->location), item.offset, "a network location");
+                CheckDeceptive(Text(network->description), item.offset, "a network location's description");
+                CheckDeceptive(Text(network->comments), item.offset, "a network location's comments");
+            }
+        }
+    }
+
+    void CheckBlocks() {
+        if (!link_.extra_data) {
+            return;
+        }
+        std::vector<std::uint32_t> seen;
+        for (const ExtraDataBlock& block : *link_.extra_data) {
+            const sr::BlockKind* kind = sr::BlockKindOf(block.block_signature);
+            const std::string name = kind != nullptr ? kind->name : "a block of signature " + HexNumber(block.block_signature);
+            if (kind == nullptr) {
+                Warn(WarningCode::kUnknownBlock, block.offset,
+                     "the ExtraData signature " + HexNumber(block.block_signature) +
+                         " is not one the format defines: Windows skips the block, which may carry anything");
+            }
+            if (std::find(seen.begin(), seen.end(), block.block_signature) != seen.end()) {
+                Warn(WarningCode::kDuplicateBlock, block.offset,
+                     name + " occurs again: readers that keep the first and readers that keep the last disagree");
+            } else {
+                seen.push_back(block.block_signature);
+            }
+            CheckFlag(block);
+            CheckBlockTexts(block, name);
+        }
+    }
+
+    void CheckFlag(const ExtraDataBlock& block) {
+        const struct {
+            std::uint32_t signature;
+            std::uint32_t flag;
+            const char* flagName;
+        } kAnnounced[] = {
+            {sr::kEnvironmentVariableDataBlock, sr::kHasExpString, "HasExpString"},
+            {sr::kDarwinDataBlock, sr::kHasDarwinId, "HasDarwinID"},
+            {sr::kIconEnvironmentDataBlock, sr::kHasExpIcon, "HasExpIcon"},
+            {sr::kShimDataBlock, sr::kRunWithShimLayer, "RunWithShimLayer"},
+        };
+        const std::uint32_t flags = link_.header ? link_.header->link_flags : 0;
+        for (const auto& announced : kAnnounced) {
+            if (block.block_signature == announced.signature && (flags & announced.flag) == 0) {
+                Warn(WarningCode::kFlagMismatch, block.offset,
+                     std::string("the ") + sr::BlockKindOf(announced.signature)->name + " is there without " +
+                         announced.flagName + ", the flag that announces it");
+            }
+        }
+    }
+
+    void CheckBlockTexts(const ExtraDataBlock& block, const std::string& name) {
+        const std::uint64_t at = block.offset;
+        if (const auto* environment = std::get_if<EnvironmentBlock>(&block.data)) {
+            CheckDeceptive(Text(environment->target_ansi), at, "the " + name + "'s ANSI target");
+            CheckDeceptive(Text(environment->target_unicode), at, "the " + name + "'s Unicode target");
+            if (block.block_signature == sr::kIconEnvironmentDataBlock) {
+                for (const std::string* target : {Text(environment->target_unicode), Text(environment->target_ansi)}) {
+                    if (target != nullptr && IsRemote(*target)) {
+                        Warn(WarningCode::kRemoteIcon, at, RemoteIconMessage("the IconEnvironmentDataBlock's target", *target));
+                        break;
+                    }
+                }
+            }
+        } else if (const auto* darwin = std::get_if<DarwinBlock>(&block.data)) {
+            CheckDeceptive(Text(darwin->darwin_data_ansi), at, "the DarwinDataBlock's ANSI data");
+            CheckDeceptive(Text(darwin->darwin_data_unicode), at, "the DarwinDataBlock's Unicode data");
+        } else if (const auto* shim = std::get_if<ShimBlock>(&block.data)) {
+            CheckDeceptive(Text(shim->layer_name), at, "the shim layer's name");
+        } else if (const auto* console = std::get_if<ConsoleBlock>(&block.data)) {
+            CheckDeceptive(Text(console->face_name), at, "the console's face name");
+        } else if (const auto* tracker = std::get_if<TrackerBlock>(&block.data)) {
+            CheckDeceptive(Text(tracker->machine_id), at, "the tracker's machine name");
+        } else if (const auto* store = std::get_if<PropertyStoreBlock>(&block.data)) {
+            for (const PropertyStorage& storage : store->property_storages) {
+                for (const Property& property : storage.properties) {
+                    CheckDeceptive(Text(property.name), at, "a property's name");
+                    CheckDeceptive(std::get_if<std::string>(&property.value), at, "a property's value");
+                }
+            }
+        } else if (const auto* vista = std::get_if<VistaIdListBlock>(&block.data)) {
+            CheckItems(vista->items);
+        }
+    }
+
+    // Where the LinkInfo's target is ANSI text outside ASCII, the code page it was read in
+    // may be the difference.
+    std::string AnsiHint(const std::string& linkInfoTarget) const {
+        const bool ansi = link_.link_info->link_info_header_size < 0x24;
+        const bool ascii = std::all_of(linkInfoTarget.begin(), linkInfoTarget.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        return ansi && !ascii ? "; the LinkInfo's ANSI text was read in the code page given, and another may make "
+                                "them agree"
+                              : "";
+    }
+
+    // The target Windows would run by the LinkInfo: the local base path and the common
+    // path suffix, with a backslash between them when neither brings one.
+    std::optional<std::string> LinkInfoTarget() const {
+        if (!link_.link_info || !link_.link_info->local_base_path || link_.link_info->local_base_path->empty()) {
+            return std::nullopt;
+        }
+        std::string target = *link_.link_info->local_base_path;
+        const std::string suffix = link_.link_info->common_path_suffix.value_or("");
+        if (!suffix.empty() && target.back() != '\\' && suffix.front() != '\\') {
+            target.push_back('\\');
+        }
+        return target + suffix;
+    }
+
+    // An empty path, as a list whose volume has no name gives, says nothing to compare.
+    void CheckTargets() {
+        const std::string* idListPath = link_.link_target_id_list ? Text(link_.link_target_id_list->path) : nullptr;
+        if (idListPath != nullptr && idListPath->empty()) {
+            idListPath = nullptr;
+        }
+        const std::optional<std::string> linkInfoTarget = LinkInfoTarget();
+        if (idListPath != nullptr && linkInfoTarget && !EqualIgnoringAsciiCase(*idListPath, *linkInfoTarget)) {
+            Warn(WarningCode::kTargetMismatch, link_.link_info->offset,
+                 "the ID list's path \"" + *idListPath + "\" and the LinkInfo's target \"" + *linkInfoTarget +
+                     "\" differ (compared ignoring ASCII case): Explorer shows one, and Windows may run the other" +
+                     AnsiHint(*linkInfoTarget));
+        }
+        if (!link_.extra_data) {
+            return;
+        }
+        for (const ExtraDataBlock& block : *link_.extra_data) {
+            const auto* environment = std::get_if<EnvironmentBlock>(&block.data);
+            if (environment == nullptr || block.block_signature != sr::kEnvironmentVariableDataBlock) {
+                continue;
+            }
+            const std::string target = environment->target_unicode && !environment->target_unicode->empty()
+                                           ? *environment->target_unicode
+                                           : environment->target_ansi.value_or("");
+            if (target.empty()) {
+                continue;
+            }
+            const std::pair<const std::string*, const char*> others[] = {
+                {idListPath, "the ID list's path"}, {linkInfoTarget ? &*linkInfoTarget : nullptr, "the LinkInfo's target"}};
+            for (const auto& [other, what] : others) {
+                const std::string_view last = LastComponent(target);
+                if (other != nullptr && !EqualIgnoringAsciiCase(last, LastComponent(*other))) {
+                    // A variable there names a file only the machine knows: say so.
+                    const bool variable = last.find('%') != std::string_view::npos;
+                    Warn(WarningCode::kEnvironmentTargetMismatch, block.offset,
+                         "the environment target \"" + target + "\" names another file than " + what + " \"" + *other +
+                             "\" (last components compared ignoring ASCII case, variables unexpanded): Windows runs " +
+                             "the environment target" +
+                             (variable ? ", whose last component is a variable that may or may not stand for the same file"
+                                       : ""));
+                    break;
+                }
+            }
+        }
+    }
+
+    void CheckWindow() {
+        const std::optional<CountedString>* arguments =
+            link_.string_data ? &link_.string_data->command_line_arguments : nullptr;
+        if (link_.header && link_.header->show_command == kShowMinNoActive && arguments != nullptr && *arguments &&
+            !(*arguments)->text.empty()) {
+            Warn(WarningCode::kMinimizedWindow, kShowCommandOffset,
+                 "the link runs its command with arguments in a minimised window that takes no focus: nothing shows it "
+                 "running");
+        }
+    }
+
+    const Link& link_;
+    Warnings& warnings_;
+};
+
+}  // namespace
+
+void CheckSuspicions(const Link& link, Warnings& warnings) { Suspicions(link, warnings).CheckAll(); }
+
+}  // namespace shell_link::detail
