@@ -3,6 +3,7 @@
 // the decoded record and added to its warnings. Texts are compared as decoded UTF-8, and
 // "ignoring case" folds ASCII letters only. Nothing here changes a decoded value.
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -102,6 +103,35 @@ bool IsRemote(std::string_view location) {
 
 const std::string* Text(const std::optional<std::string>& text) { return text ? &*text : nullptr; }
 
+// Where a deceptive character may begin, from at on: a byte below 0x20, or the lead byte
+// of U+2xxx (0xE2) or U+Fxxx (0xEF). Eight bytes at a time, as most texts hold none.
+std::size_t NextSuspect(const std::string& text, std::size_t at) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    const auto suspect = [](unsigned char byte) { return byte < 0x20 || byte == 0xE2 || byte == 0xEF; };
+    while (text.size() - at >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        const std::uint64_t e2 = word ^ (kOnes * 0xE2);
+        const std::uint64_t ef = word ^ (kOnes * 0xEF);
+        // Never misses such a byte; may flag a word that has none (a borrow from below).
+        const std::uint64_t flagged =
+            ((word - kOnes * 0x20) & ~word) | ((e2 - kOnes) & ~e2) | ((ef - kOnes) & ~ef);
+        if ((flagged & kHighs) != 0) {
+            for (std::size_t i = at; i < at + 8; ++i) {
+                if (suspect(static_cast<unsigned char>(text[i]))) {
+                    return i;
+                }
+            }
+        }
+        at += 8;
+    }
+    while (at < text.size() && !suspect(static_cast<unsigned char>(text[at]))) {
+        ++at;
+    }
+    return at;
+}
+
 class Suspicions {
 public:
     Suspicions(const Link& link, Warnings& warnings) : link_(link), warnings_(warnings) {}
@@ -128,19 +158,16 @@ private:
     }
 
     // A character that hides what the text says: one warning a text, for its first one.
-    void CheckDeceptive(const std::string* text, std::uint64_t offset, const std::string& what) {
+    // The text is named by what (and, for a block's text, whose).
+    void CheckDeceptive(const std::string* text, std::uint64_t offset, const char* what, const char* whose = nullptr) {
         if (text == nullptr) {
             return;
         }
-        for (std::size_t at = 0; at < text->size();) {
-            const auto byte = static_cast<unsigned char>((*text)[at]);
-            if (byte >= 0x20 && byte != 0xE2 && byte != 0xEF) {
-                ++at;  // nothing hides in ASCII beyond its controls, nor in most sequences
-                continue;
-            }
+        for (std::size_t at = NextSuspect(*text, 0); at < text->size(); at = NextSuspect(*text, at)) {
             const std::uint32_t c = NextCodePoint(*text, at);
             if (const char* deception = DeceptionOf(c)) {
-                Warn(WarningCode::kDeceptiveCharacters, offset, what + " holds " + CodePointName(c) + ", " + deception);
+                const std::string name = whose == nullptr ? what : std::string("the ") + whose + "'s " + what;
+                Warn(WarningCode::kDeceptiveCharacters, offset, name + " holds " + CodePointName(c) + ", " + deception);
                 return;
             }
         }
@@ -246,7 +273,9 @@ private:
         std::vector<std::uint32_t> seen;
         for (const ExtraDataBlock& block : *link_.extra_data) {
             const sr::BlockKind* kind = sr::BlockKindOf(block.block_signature);
-            const std::string name = kind != nullptr ? kind->name : "a block of signature " + HexNumber(block.block_signature);
+            const auto name = [&] {
+                return kind != nullptr ? std::string(kind->name) : "a block of signature " + HexNumber(block.block_signature);
+            };
             if (kind == nullptr) {
                 Warn(WarningCode::kUnknownBlock, block.offset,
                      "the ExtraData signature " + HexNumber(block.block_signature) +
@@ -254,12 +283,12 @@ private:
             }
             if (std::find(seen.begin(), seen.end(), block.block_signature) != seen.end()) {
                 Warn(WarningCode::kDuplicateBlock, block.offset,
-                     name + " occurs again: readers that keep the first and readers that keep the last disagree");
+                     name() + " occurs again: readers that keep the first and readers that keep the last disagree");
             } else {
                 seen.push_back(block.block_signature);
             }
             CheckFlag(block);
-            CheckBlockTexts(block, name);
+            CheckBlockTexts(block, kind != nullptr ? kind->name : "");
         }
     }
 
@@ -284,11 +313,11 @@ private:
         }
     }
 
-    void CheckBlockTexts(const ExtraDataBlock& block, const std::string& name) {
+    void CheckBlockTexts(const ExtraDataBlock& block, const char* name) {
         const std::uint64_t at = block.offset;
         if (const auto* environment = std::get_if<EnvironmentBlock>(&block.data)) {
-            CheckDeceptive(Text(environment->target_ansi), at, "the " + name + "'s ANSI target");
-            CheckDeceptive(Text(environment->target_unicode), at, "the " + name + "'s Unicode target");
+            CheckDeceptive(Text(environment->target_ansi), at, "ANSI target", name);
+            CheckDeceptive(Text(environment->target_unicode), at, "Unicode target", name);
             if (block.block_signature == sr::kIconEnvironmentDataBlock) {
                 for (const std::string* target : {Text(environment->target_unicode), Text(environment->target_ansi)}) {
                     if (target != nullptr && IsRemote(*target)) {
@@ -298,19 +327,19 @@ private:
                 }
             }
         } else if (const auto* darwin = std::get_if<DarwinBlock>(&block.data)) {
-            CheckDeceptive(Text(darwin->darwin_data_ansi), at, "the DarwinDataBlock's ANSI data");
-            CheckDeceptive(Text(darwin->darwin_data_unicode), at, "the DarwinDataBlock's Unicode data");
+            CheckDeceptive(Text(darwin->darwin_data_ansi), at, "ANSI data", name);
+            CheckDeceptive(Text(darwin->darwin_data_unicode), at, "Unicode data", name);
         } else if (const auto* shim = std::get_if<ShimBlock>(&block.data)) {
-            CheckDeceptive(Text(shim->layer_name), at, "the shim layer's name");
+            CheckDeceptive(Text(shim->layer_name), at, "layer name", name);
         } else if (const auto* console = std::get_if<ConsoleBlock>(&block.data)) {
-            CheckDeceptive(Text(console->face_name), at, "the console's face name");
+            CheckDeceptive(Text(console->face_name), at, "face name", name);
         } else if (const auto* tracker = std::get_if<TrackerBlock>(&block.data)) {
-            CheckDeceptive(Text(tracker->machine_id), at, "the tracker's machine name");
+            CheckDeceptive(Text(tracker->machine_id), at, "machine name", name);
         } else if (const auto* store = std::get_if<PropertyStoreBlock>(&block.data)) {
             for (const PropertyStorage& storage : store->property_storages) {
                 for (const Property& property : storage.properties) {
-                    CheckDeceptive(Text(property.name), at, "a property's name");
-                    CheckDeceptive(std::get_if<std::string>(&property.value), at, "a property's value");
+                    CheckDeceptive(Text(property.name), at, "property name", name);
+                    CheckDeceptive(std::get_if<std::string>(&property.value), at, "property value", name);
                 }
             }
         } else if (const auto* vista = std::get_if<VistaIdListBlock>(&block.data)) {
