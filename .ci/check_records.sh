@@ -10,16 +10,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$1
-corpus=${SHORTCUT_CORPUS_DIR:-../shared/corpus}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-mkdir -p "$work/seeds" "$work/bench"
-"$build/tests/make_sample_links" seeds "$work/seeds"
-"$build/tests/make_sample_links" bench "$work/bench"
-files=("$work"/seeds/* "$work"/bench/* examples/*.lnk)
-[ -d "$corpus" ] || { echo "check_records: no corpus at $corpus"; exit 1; }
-while IFS= read -r -d '' file; do files+=("$file"); done < <(find "$corpus" -type f ! -name README.md -print0 | sort -z)
+source .ci/every_link.sh
 
 printf '%s\0' "${files[@]}" > "$work/list"
 status=0

@@ -17,20 +17,9 @@ cd "$(dirname "$0")/.."
 build=$1
 shift
 checker=("$@")
-corpus=${SHORTCUT_CORPUS_DIR:-../shared/corpus}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-mkdir -p "$work/seeds" "$work/bench"
-"$build/tests/make_sample_links" seeds "$work/seeds"
-"$build/tests/make_sample_links" bench "$work/bench"
-files=("$work"/seeds/* "$work"/bench/* examples/*.lnk)
-if [ -d "$corpus" ]; then
-    while IFS= read -r -d '' file; do files+=("$file"); done < <(find "$corpus" -type f ! -name README.md -print0 | sort -z)
-elif [ -n "${CI:-}" ]; then
-    echo "read_every_link: CI is set but there is no corpus at $corpus"
-    exit 1
-fi
+source .ci/every_link.sh
 
 echo "read_links_cut_short: ${#files[@]} links, whole and cut short"
 "${checker[@]}" "$build/tests/read_links_cut_short" "${files[@]}"

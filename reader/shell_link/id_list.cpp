@@ -218,9 +218,10 @@ std::optional<std::string> ItemPath(const std::vector<Item>& items) {
         if (!path) {
             // A volume item without a name (a shell folder's, as on Windows XP) gives no
             // root: the path begins at one that names its drive.
-            if (const auto* volume = std::get_if<VolumeItem>(&item.data); volume && volume->name) {
+            if (const auto* volume = std::get_if<VolumeItem>(&item.data); volume != nullptr && volume->name) {
                 path = *volume->name;
-            } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data); network && network->location) {
+            } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data);
+                       network != nullptr && network->location) {
                 path = *network->location;
             }
         } else if (const auto* entry = std::get_if<FileEntryItem>(&item.data)) {
