@@ -12,7 +12,7 @@ set(SHORTCUT_DEB_VERSION ${PROJECT_VERSION}-${SHORTCUT_DEB_REVISION})
 
 # The date of this version, for the man page and the changelog: fixed, so that every
 # build of one version gives the same files.
-set(SHORTCUT_RELEASE_EPOCH 1796774400)  # 2026-12-09
+set(SHORTCUT_RELEASE_EPOCH 1796817600)  # 2026-12-09 12:00 UTC
 set(shortcut_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
 set(ENV{SOURCE_DATE_EPOCH} ${SHORTCUT_RELEASE_EPOCH})
 string(TIMESTAMP SHORTCUT_RELEASE_MONTH "%B %Y" UTC)

@@ -111,7 +111,7 @@ cmake -S . -B "$shared" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DSHOR
 cmake --build "$shared" > /dev/null
 DESTDIR=$stage cmake --install "$shared" > /dev/null
 library=$stage/usr/lib/libshortcut_reader.so.1
-[ -f "$stage/usr/lib/libshortcut_reader.so.1.0.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
+[ -f "$stage/usr/lib/libshortcut_reader.so.1.1.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
     || fail "the shared library and its links are not installed"
 readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.1\]' || fail "no SONAME libshortcut_reader.so.1"
 # Exported: the reader class, the status text, ReportError, the five LinkText

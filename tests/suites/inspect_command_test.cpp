@@ -165,6 +165,22 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
     }
 }
 
+TEST(InspectCommand, ShowsProgressWhereStandardErrorIsATerminalAndNowhereElse) {
+    const Folder folder;
+    const std::string link = folder.Put("a.lnk", kLink);
+    RunOptions terminal;
+    terminal.input = link + "\n" + link + "\n" + link + "\n";
+    terminal.stderrTerminal = true;
+    const RunResult listed = RunInspect({"--files-from", "-"}, terminal);
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.err.find("shortcut_inspect: 3 files, "), std::string::npos) << listed.err;
+    EXPECT_EQ(Records(listed).size(), 3u);
+    RunOptions plain = terminal;
+    plain.stderrTerminal = false;
+    EXPECT_EQ(RunInspect({"--files-from", "-"}, plain).err, "");
+    EXPECT_EQ(RunInspect({link}, RunOptions{"", nullptr, true}).err, "");  // one file given: no progress
+}
+
 TEST(InspectCommand, AnswersHelpAndVersion) {
     const RunResult help = RunInspect({"--help"});
     EXPECT_EQ(help.status, 0);

@@ -2,6 +2,7 @@
 #include "test_support.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,12 +65,17 @@ RunResult Run(std::string program, const std::vector<std::string>& args, const R
     const TempFile outFile{Bytes()};
     const TempFile errFile{Bytes()};
     const TempFile inFile{Bytes().Text(options.input)};
+    int terminal = -1;
+    int terminalSide = -1;
+    if (options.stderrTerminal && openpty(&terminal, &terminalSide, nullptr, nullptr, nullptr) != 0) {
+        return {};
+    }
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
         const int in = open(inFile.Path().c_str(), O_RDONLY);
         const int out = open(options.stdoutPath != nullptr ? options.stdoutPath : outFile.Path().c_str(), O_WRONLY | O_TRUNC);
-        const int err = open(errFile.Path().c_str(), O_WRONLY | O_TRUNC);
+        const int err = options.stderrTerminal ? terminalSide : open(errFile.Path().c_str(), O_WRONLY | O_TRUNC);
         if (in < 0 || out < 0 || err < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
             dup2(err, STDERR_FILENO) < 0) {
             _exit(126);
@@ -89,16 +95,23 @@ RunResult Run(std::string program, const std::vector<std::string>& args, const R
         _exit(127);
     }
     RunResult result;
+    if (options.stderrTerminal) {
+        close(terminalSide);
+        result.err = ReadAll(terminal);  // until the child's side closes
+        close(terminal);
+    }
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
         result.status = WEXITSTATUS(status);
     }
     const int out = open(outFile.Path().c_str(), O_RDONLY);
-    const int err = open(errFile.Path().c_str(), O_RDONLY);
     result.out = ReadAll(out);
-    result.err = ReadAll(err);
     close(out);
-    close(err);
+    if (!options.stderrTerminal) {
+        const int err = open(errFile.Path().c_str(), O_RDONLY);
+        result.err = ReadAll(err);
+        close(err);
+    }
     return result;
 }
 

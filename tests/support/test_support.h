@@ -40,6 +40,7 @@ RunResult RunDump(const std::vector<std::string>& args, const char* stdoutPath =
 struct RunOptions {
     std::string input;                 // standard input
     const char* stdoutPath = nullptr;  // standard output to this file instead
+    bool stderrTerminal = false;       // standard error a pseudo-terminal, read into err
 };
 // Runs the built shortcut_inspect likewise.
 RunResult RunInspect(const std::vector<std::string>& args, const RunOptions& options = {});
