@@ -122,9 +122,6 @@ public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|P
 public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\('
 public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|AppendJsonLine\('
 public+='|WarningCodeName\(|StatusName\(|(GuidString|FileTimeString|DosDateTimeString)(\[abi:cxx11\])?\())'
-# The standard library's own weak symbols (std::variant's exception type) are shared
-# with every other user of it, not part of the reader's face.
-public+='|^(typeinfo|typeinfo name|vtable) for std::'
 unexpected=$(grep -v -E "$public" <<< "$exported" || true)
 [ -z "$unexpected" ] || fail "the shared library exports more than the public face:"$'\n'"$unexpected"
 grep -q '^ShortcutFile::ShortcutFile(void const\*, unsigned long, ShortcutStatus&)' <<< "$exported" \
