@@ -41,8 +41,8 @@ bool ReadInteger(ByteSpan bytes, std::uint64_t offset, T& value) {
     }
     const unsigned char* const field = bytes.data + static_cast<std::size_t>(offset);
     std::uint64_t result = 0;
-    for (std::size_t i = sizeof(T); i-- > 0;) {
-        result = result << 8 | field[i];
+    for (std::size_t i = sizeof(T); i > 0; --i) {
+        result = result << 8 | field[i - 1];
     }
     value = static_cast<T>(result);
     return true;
