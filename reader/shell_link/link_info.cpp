@@ -39,11 +39,11 @@ std::optional<std::string> Utf16At(Reading& reading, ByteSpan container, std::ui
     return text ? std::optional<std::string>(Utf16TextZ(reading, *text, container)) : std::nullopt;
 }
 
-// The Unicode form where its offset is given and sound, else the ANSI form.
+// The Unicode form where its offset is given (not 0) and sound, else the ANSI form.
 std::optional<std::string> EitherAt(Reading& reading, ByteSpan container, std::uint32_t ansiOffset,
-                                    std::optional<std::uint32_t> unicodeOffset, const char* what) {
-    if (unicodeOffset && *unicodeOffset != 0) {
-        if (std::optional<std::string> text = Utf16At(reading, container, *unicodeOffset, what)) {
+                                    std::uint32_t unicodeOffset, const char* what) {
+    if (unicodeOffset != 0) {
+        if (std::optional<std::string> text = Utf16At(reading, container, unicodeOffset, what)) {
             return text;
         }
     }
@@ -93,8 +93,8 @@ CommonNetworkRelativeLink ReadNetworkLink(Reading& reading, ByteSpan rest) {
     // Both Unicode offsets are there exactly when NetNameOffset lies beyond the fields
     // without them: the layout then has no other way to say so.
     const bool unicode = netNameOffset && *netNameOffset > kWithoutUnicode;
-    const std::optional<std::uint32_t> netNameUnicode = unicode ? Field<std::uint32_t>(network, 0x14) : std::nullopt;
-    const std::optional<std::uint32_t> deviceNameUnicode = unicode ? Field<std::uint32_t>(network, 0x18) : std::nullopt;
+    const std::uint32_t netNameUnicode = unicode ? Field<std::uint32_t>(network, 0x14).value_or(0) : 0;
+    const std::uint32_t deviceNameUnicode = unicode ? Field<std::uint32_t>(network, 0x18).value_or(0) : 0;
     if (netNameOffset) {
         link.net_name = EitherAt(reading, network, *netNameOffset, netNameUnicode, "the NetName");
     }
@@ -129,8 +129,9 @@ LinkInfo ReadLinkInfo(Reading& reading, ByteSpan block) {
             return info;
         }
     }
-    const std::optional<std::uint32_t> localBaseUnicode = unicode ? u32(0x1C) : std::nullopt;
-    const std::optional<std::uint32_t> suffixUnicode = unicode ? u32(0x20) : std::nullopt;
+    // 0 where there is no Unicode form.
+    const std::uint32_t localBaseUnicode = unicode ? u32(0x1C).value_or(0) : 0;
+    const std::uint32_t suffixUnicode = unicode ? u32(0x20).value_or(0) : 0;
     if ((info.link_info_flags & sr::kVolumeIdAndLocalBasePath) != 0) {
         if (const auto rest = At(reading, block, u32(0x0C).value_or(0), "the VolumeID")) {
             info.volume_id = ReadVolumeId(reading, *rest);
