@@ -120,7 +120,7 @@ readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.1\]' ||
 exported=$(nm -D --defined-only -C "$library" | awk '$2 ~ /^[TWVBDR]$/ { $1 = ""; $2 = ""; print substr($0, 3) }')
 public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|PathRel))\(|ShortcutStatusText\(|ReportError\('
 public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\('
-public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|AppendJsonLine\('
+public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|UnreadableFile\(|AppendJsonLine\('
 public+='|WarningCodeName\(|StatusName\(|(GuidString|FileTimeString|DosDateTimeString)(\[abi:cxx11\])?\())'
 unexpected=$(grep -v -E "$public" <<< "$exported" || true)
 [ -z "$unexpected" ] || fail "the shared library exports more than the public face:"$'\n'"$unexpected"

@@ -24,13 +24,6 @@ std::string Reason(int error) {
     return strerror_r(error, text, sizeof text);
 }
 
-Link FileError(std::string file, int error) {
-    Link link;
-    link.file = std::move(file);
-    link.status = Status::kFileError;
-    link.error = Reason(error);
-    return link;
-}
 
 // The bytes of a file, in storage that is not cleared first: every byte is read before
 // it is used.
@@ -83,14 +76,21 @@ int ReadAll(int fd, std::uint64_t expected, FileBytes& bytes, bool& more) {
 
 }  // namespace
 
+Link UnreadableFile(const char* path, int error) {
+    Link link;
+    link.file = path == nullptr ? "" : detail::ValidUtf8(path);
+    link.status = Status::kFileError;
+    link.error = Reason(error);
+    return link;
+}
+
 Link ReadLinkFile(const char* path, const CodePage& codePage) {
     if (path == nullptr) {
-        return FileError("", EINVAL);
+        return UnreadableFile(path, EINVAL);
     }
-    std::string file = detail::ValidUtf8(path);
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        return FileError(std::move(file), errno);
+        return UnreadableFile(path, errno);
     }
     // Opened without blocking, so that a FIFO with no writer does not wait; read blocking.
     const int flags = fcntl(fd, F_GETFL);
@@ -98,7 +98,7 @@ Link ReadLinkFile(const char* path, const CodePage& codePage) {
     if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0 || fstat(fd, &status) < 0) {
         const int error = errno;
         close(fd);
-        return FileError(std::move(file), error);
+        return UnreadableFile(path, error);
     }
     const bool regular = S_ISREG(status.st_mode);
     const std::uint64_t fileSize = regular && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
@@ -107,12 +107,12 @@ Link ReadLinkFile(const char* path, const CodePage& codePage) {
     const int error = ReadAll(fd, fileSize, bytes, more);
     close(fd);
     if (error != 0) {
-        return FileError(std::move(file), error);
+        return UnreadableFile(path, error);
     }
     // Only a regular file tells how much more there is.
     const std::uint64_t wholeSize = more && fileSize > bytes.size ? fileSize : bytes.size;
     Link link = detail::Read(detail::ByteSpan{bytes.data.get(), bytes.size}, wholeSize, more, codePage);
-    link.file = std::move(file);
+    link.file = detail::ValidUtf8(path);
     return link;
 }
 

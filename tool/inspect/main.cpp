@@ -57,11 +57,7 @@ int main(int argc, char** argv) {
     inspect::InputVisitor visit;
     visit.link = [&](const std::string& path) { return record(shell_link::ReadLinkFile(path.c_str(), codePage)); };
     visit.unreadable = [&](const std::string& path, int error) {
-        shell_link::Link link;
-        link.file = path;
-        link.status = shell_link::Status::kFileError;
-        link.error = std::strerror(error);
-        return record(link);
+        return record(shell_link::UnreadableFile(path.c_str(), error));
     };
     const std::optional<std::string> listError = inspect::VisitInputs(options, visit);
     output.Write(buffer);

@@ -286,6 +286,9 @@ SHORTCUT_READER_API Link ReadLink(const void* bytes, std::size_t size, const Cod
 // Reads the file at path whole (at most kMaxInputBytes of it), then as ReadLink does.
 SHORTCUT_READER_API Link ReadLinkFile(const char* path, const CodePage& codePage);
 constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
+// The record of a file that could not be read, for error (an errno value), as
+// ReadLinkFile gives it.
+SHORTCUT_READER_API Link UnreadableFile(const char* path, int error);
 
 // The text forms of the record's values.
 SHORTCUT_READER_API const char* WarningCodeName(WarningCode code);  // "truncated", ...
