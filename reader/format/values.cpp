@@ -131,23 +131,26 @@ void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]) {
 
 bool FileTimeIsValid(std::uint64_t filetime) { return filetime != 0 && filetime < kFirstInvalidFileTime; }
 
-void FileTimeText(std::uint64_t filetime, char (&text)[kFileTimeTextLength]) {
+bool FileTimeText(std::uint64_t filetime, char (&text)[kFileTimeTextLength]) {
+    if (!FileTimeIsValid(filetime)) {
+        return false;
+    }
     const std::uint64_t seconds = filetime / kTicksPerSecond;
     char* at = DateAndTime(text, DateOf(seconds / kSecondsPerDay), seconds % kSecondsPerDay);
     *at++ = '.';
     at = Digits(at, filetime % kTicksPerSecond, 7);
     *at = 'Z';
+    return true;
 }
 
-bool DosDateTimeIsValid(std::uint32_t dosDateTime) {
+bool DosDateTimeText(std::uint32_t dosDateTime, char (&text)[kDosDateTimeTextLength]) {
     const DosFields f = DosFieldsOf(dosDateTime);
-    return f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= DaysInMonth(f.year, f.month) && f.hour <= 23 &&
-           f.minute <= 59 && f.second <= 58;
-}
-
-void DosDateTimeText(std::uint32_t dosDateTime, char (&text)[kDosDateTimeTextLength]) {
-    const DosFields f = DosFieldsOf(dosDateTime);
-    DateAndTime(text, {f.year, f.month, f.day}, f.hour * 3600u + f.minute * 60u + f.second);
+    const bool valid = dosDateTime != 0 && f.month >= 1 && f.month <= 12 && f.day >= 1 &&
+                       f.day <= DaysInMonth(f.year, f.month) && f.hour <= 23 && f.minute <= 59 && f.second <= 58;
+    if (valid) {
+        DateAndTime(text, {f.year, f.month, f.day}, f.hour * 3600u + f.minute * 60u + f.second);
+    }
+    return valid;
 }
 
 bool IsTimeBasedUuid(const GuidBytes& guid) { return Data3(guid) >> 12 == 1; }

@@ -21,17 +21,18 @@ void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]);
 // A FILETIME counts 100-ns intervals since 1601-01-01 UTC. Zero means "not set"; a value
 // past 9999-12-31T23:59:59.9999999Z has no ISO 8601 form here.
 bool FileTimeIsValid(std::uint64_t filetime);
-// "2008-09-12T20:27:17.1010000Z" (28 characters) for a valid FILETIME.
+// Writes "2008-09-12T20:27:17.1010000Z" (28 characters) for a valid FILETIME; false, and
+// nothing written, for one that is not.
 constexpr std::size_t kFileTimeTextLength = 28;
-void FileTimeText(std::uint64_t filetime, char (&text)[kFileTimeTextLength]);
+bool FileTimeText(std::uint64_t filetime, char (&text)[kFileTimeTextLength]);
 
 // A DOS date-time as shell items store it: the date word (day, month, years since 1980)
 // in the low 16 bits, the time word (seconds / 2, minutes, hours) in the high 16 bits.
-// Valid when every field is in range and the day exists in its month.
-bool DosDateTimeIsValid(std::uint32_t dosDateTime);
-// "2008-09-12T20:27:16" (19 characters) for a valid one, without a zone.
+// Zero means "not set"; others are valid when every field is in range and the day
+// exists in its month. Writes "2008-09-12T20:27:16" (19 characters, no zone) for a valid
+// one; false, and nothing written, for zero and invalid ones.
 constexpr std::size_t kDosDateTimeTextLength = 19;
-void DosDateTimeText(std::uint32_t dosDateTime, char (&text)[kDosDateTimeTextLength]);
+bool DosDateTimeText(std::uint32_t dosDateTime, char (&text)[kDosDateTimeTextLength]);
 
 // A version-1 (time-based) UUID: its version nibble is 1.
 bool IsTimeBasedUuid(const GuidBytes& guid);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "json/json_writer.h"
 
+#include "format/byte_scan.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -31,47 +33,12 @@ constexpr std::array<char, 256> kEscapes = EscapeTable();
 // The first byte from at on that must be escaped, or end. Eight bytes at a time: a word
 // with no byte below 0x20 and none equal to '"' or '\\' is passed whole; in one that may
 // have one, the table decides byte by byte.
-// True when word may hold a byte below 0x20, '"' or '\\': never misses one, and may flag
-// a word that has none (a borrow from a lower byte).
+// A byte that must be escaped: one below 0x20, '"' or '\\'.
+bool NeedsEscape(unsigned char byte) { return kEscapes[byte] != 0; }
+
 bool MayNeedEscape(std::uint64_t word) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    const std::uint64_t quote = word ^ (kOnes * '"');
-    const std::uint64_t backslash = word ^ (kOnes * '\\');
-    return (((word - kOnes * 0x20) | (quote - kOnes) | (backslash - kOnes)) & ~word & kHighs) != 0;
-}
-
-std::uint64_t WordAt(const char* at) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, at, sizeof word);
-    return word;
-}
-
-const char* FirstByteToEscape(const char* at, const char* end) {
-    while (at < end && kEscapes[static_cast<unsigned char>(*at)] == 0) {
-        ++at;
-    }
-    return at;
-}
-
-// The first byte from at on that must be escaped, or end. Eight bytes at a time: a word
-// that cannot hold such a byte is passed whole, the table decides in one that may; a
-// text of eight bytes or more ends with the word of its last eight.
-const char* NextToEscape(const char* at, const char* end) {
-    const char* const start = at;
-    while (end - at >= 8) {
-        if (MayNeedEscape(WordAt(at))) {
-            const char* const found = FirstByteToEscape(at, at + 8);
-            if (found != at + 8) {
-                return found;
-            }
-        }
-        at += 8;
-    }
-    if (at != end && end - start >= 8 && !MayNeedEscape(WordAt(end - 8))) {
-        return end;
-    }
-    return FirstByteToEscape(at, end);
+    namespace sr = shortcut_reader;
+    return (sr::WordBytesBelow(word, 0x20) | sr::WordBytesEqual(word, '"') | sr::WordBytesEqual(word, '\\')) != 0;
 }
 
 }  // namespace
@@ -89,7 +56,11 @@ void JsonWriter::Escaped(std::string_view text) {
     const char* at = text.data();
     const char* const end = at + text.size();
     for (;;) {
-        const char* const special = NextToEscape(at, end);
+        // Lambdas, so that both tests inline into the scan.
+        const char* const special =
+            at + shortcut_reader::FindByte(std::string_view(at, static_cast<std::size_t>(end - at)), 0,
+                                           [](std::uint64_t word) { return MayNeedEscape(word); },
+                                           [](unsigned char byte) { return NeedsEscape(byte); });
         const auto run = static_cast<std::size_t>(special - at);
         Room(run + 6);
         std::memcpy(at_, at, run);

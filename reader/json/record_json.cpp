@@ -44,24 +44,24 @@ void Value(JsonWriter& json, const Guid& guid) {
     json.PlainString(std::string_view(text, sizeof text));
 }
 
-void Value(JsonWriter& json, FileTime time) {
-    if (!sr::FileTimeIsValid(time.value)) {
+// A time's text, or null where it has none.
+template <std::size_t N>
+void TextOrNull(JsonWriter& json, bool written, const char (&text)[N]) {
+    if (written) {
+        json.PlainString(std::string_view(text, N));
+    } else {
         json.Null();
-        return;
     }
+}
+
+void Value(JsonWriter& json, FileTime time) {
     char text[sr::kFileTimeTextLength];
-    sr::FileTimeText(time.value, text);
-    json.PlainString(std::string_view(text, sizeof text));
+    TextOrNull(json, sr::FileTimeText(time.value, text), text);
 }
 
 void Value(JsonWriter& json, DosDateTime time) {
-    if (time.value == 0 || !sr::DosDateTimeIsValid(time.value)) {
-        json.Null();
-        return;
-    }
     char text[sr::kDosDateTimeTextLength];
-    sr::DosDateTimeText(time.value, text);
-    json.PlainString(std::string_view(text, sizeof text));
+    TextOrNull(json, sr::DosDateTimeText(time.value, text), text);
 }
 
 // VT_CY: the amount with its four decimals.

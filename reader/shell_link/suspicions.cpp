@@ -3,10 +3,10 @@
 // the decoded record and added to its warnings. Texts are compared as decoded UTF-8, and
 // "ignoring case" folds ASCII letters only. Nothing here changes a decoded value.
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "format/byte_scan.h"
 #include "format/layout.h"
 #include "format/names.h"
 #include "shell_link/reading.h"
@@ -103,33 +103,18 @@ bool IsRemote(std::string_view location) {
 
 const std::string* Text(const std::optional<std::string>& text) { return text ? &*text : nullptr; }
 
-// Where a deceptive character may begin, from at on: a byte below 0x20, or the lead byte
-// of U+2xxx (0xE2) or U+Fxxx (0xEF). Eight bytes at a time, as most texts hold none.
+// Where a deceptive character may begin: a byte below 0x20, or the lead byte of U+2xxx
+// (0xE2) or U+Fxxx (0xEF).
+bool IsSuspect(unsigned char byte) { return byte < 0x20 || byte == 0xE2 || byte == 0xEF; }
+
+bool MayHoldSuspect(std::uint64_t word) {
+    return (sr::WordBytesBelow(word, 0x20) | sr::WordBytesEqual(word, 0xE2) | sr::WordBytesEqual(word, 0xEF)) != 0;
+}
+
+// Lambdas, so that both tests inline into the scan.
 std::size_t NextSuspect(const std::string& text, std::size_t at) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    const auto suspect = [](unsigned char byte) { return byte < 0x20 || byte == 0xE2 || byte == 0xEF; };
-    while (text.size() - at >= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at, sizeof word);
-        const std::uint64_t e2 = word ^ (kOnes * 0xE2);
-        const std::uint64_t ef = word ^ (kOnes * 0xEF);
-        // Never misses such a byte; may flag a word that has none (a borrow from below).
-        const std::uint64_t flagged =
-            ((word - kOnes * 0x20) & ~word) | ((e2 - kOnes) & ~e2) | ((ef - kOnes) & ~ef);
-        if ((flagged & kHighs) != 0) {
-            for (std::size_t i = at; i < at + 8; ++i) {
-                if (suspect(static_cast<unsigned char>(text[i]))) {
-                    return i;
-                }
-            }
-        }
-        at += 8;
-    }
-    while (at < text.size() && !suspect(static_cast<unsigned char>(text[at]))) {
-        ++at;
-    }
-    return at;
+    return sr::FindByte(
+        text, at, [](std::uint64_t word) { return MayHoldSuspect(word); }, [](unsigned char byte) { return IsSuspect(byte); });
 }
 
 class Suspicions {

@@ -47,21 +47,14 @@ std::string GuidString(const Guid& guid) {
 }
 
 std::optional<std::string> FileTimeString(FileTime time) {
-    if (!sr::FileTimeIsValid(time.value)) {
-        return std::nullopt;
-    }
     char text[sr::kFileTimeTextLength];
-    sr::FileTimeText(time.value, text);
-    return std::string(text, sizeof text);
+    return sr::FileTimeText(time.value, text) ? std::optional<std::string>(std::string(text, sizeof text)) : std::nullopt;
 }
 
 std::optional<std::string> DosDateTimeString(DosDateTime time) {
-    if (time.value == 0 || !sr::DosDateTimeIsValid(time.value)) {
-        return std::nullopt;
-    }
     char text[sr::kDosDateTimeTextLength];
-    sr::DosDateTimeText(time.value, text);
-    return std::string(text, sizeof text);
+    return sr::DosDateTimeText(time.value, text) ? std::optional<std::string>(std::string(text, sizeof text))
+                                                 : std::nullopt;
 }
 
 }  // namespace shell_link

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+// Finding the first byte of a kind in a text, eight bytes at a time: most texts hold none
+// of the bytes the scans look for, so a word that cannot hold one is passed whole.
+#ifndef SHORTCUT_READER_FORMAT_BYTE_SCAN_H
+#define SHORTCUT_READER_FORMAT_BYTE_SCAN_H
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace shortcut_reader {
+
+constexpr std::uint64_t kByteOnes = 0x0101010101010101u;
+constexpr std::uint64_t kByteHighs = 0x8080808080808080u;
+
+// Flags (the high bit of a byte) where word may hold a byte below limit (at most 0x80),
+// or a byte equal to byte: each never misses one that is there, and may flag one that is
+// not (a borrow from a lower byte, which the subtraction lets wrap on purpose). Callers
+// combine them with | and test once.
+constexpr std::uint64_t WordBytesBelow(std::uint64_t word, unsigned char limit) {
+    return (word - kByteOnes * limit) & ~word & kByteHighs;
+}
+constexpr std::uint64_t WordBytesEqual(std::uint64_t word, unsigned char byte) {
+    return WordBytesBelow(word ^ (kByteOnes * byte), 1);
+}
+
+// The position of the first byte from at on that wanted() accepts, or text.size(). A word
+// for which mayHold() is false holds no such byte and is passed whole; in one for which it
+// is true, wanted() decides byte by byte. A text of eight bytes or more ends with the word
+// of its last eight.
+template <typename WordTest, typename ByteTest>
+std::size_t FindByte(std::string_view text, std::size_t at, WordTest mayHold, ByteTest wanted) {
+    const auto wordAt = [&text](std::size_t from) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + from, sizeof word);
+        return word;
+    };
+    const auto byteByByte = [&](std::size_t from, std::size_t to) {
+        while (from < to && !wanted(static_cast<unsigned char>(text[from]))) {
+            ++from;
+        }
+        return from;
+    };
+    const std::size_t start = at;
+    while (text.size() - at >= 8) {
+        if (mayHold(wordAt(at))) {
+            const std::size_t found = byteByByte(at, at + 8);
+            if (found != at + 8) {
+                return found;
+            }
+        }
+        at += 8;
+    }
+    if (at != text.size() && text.size() - start >= 8 && !mayHold(wordAt(text.size() - 8))) {
+        return text.size();
+    }
+    return byteByByte(at, text.size());
+}
+
+}  // namespace shortcut_reader
+
+#endif
