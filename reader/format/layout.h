@@ -25,6 +25,11 @@ constexpr unsigned kShowCommandOffset = 0x3C;       // u32
 constexpr unsigned kHotKeyOffset = 0x40;            // u16: virtual key, then modifiers
 // Reserved1 (u16) at 0x42, Reserved2 and Reserved3 (u32) at 0x44 and 0x48.
 
+// The ShowCommand values the format defines; Windows treats any other as SW_SHOWNORMAL.
+constexpr std::uint32_t kSwShowNormal = 1;
+constexpr std::uint32_t kSwShowMaximized = 3;
+constexpr std::uint32_t kSwShowMinNoActive = 7;
+
 // A bit of a flag word and its name.
 struct NamedBit {
     std::uint32_t mask;
@@ -76,6 +81,10 @@ inline constexpr NamedBit kFileAttributeNames[] = {
     {1u << 12, "FILE_ATTRIBUTE_OFFLINE"},  {1u << 13, "FILE_ATTRIBUTE_NOT_CONTENT_INDEXED"},
     {1u << 14, "FILE_ATTRIBUTE_ENCRYPTED"},
 };
+
+// LinkInfoHeaderSize: without the Unicode offsets, and with them (this or more).
+constexpr std::uint32_t kLinkInfoHeaderWithoutUnicode = 0x1C;
+constexpr std::uint32_t kLinkInfoHeaderWithUnicode = 0x24;
 
 // LinkInfoFlags, and the flags of its CommonNetworkRelativeLink.
 constexpr std::uint32_t kVolumeIdAndLocalBasePath = 1u << 0;

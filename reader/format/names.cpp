@@ -25,8 +25,8 @@ constexpr NamedValue kDriveTypes[] = {
     {4, "DRIVE_REMOTE"},  {5, "DRIVE_CDROM"},       {6, "DRIVE_RAMDISK"},
 };
 
-// Only the three values the format defines; Windows treats any other as SW_SHOWNORMAL.
-constexpr NamedValue kShowCommands[] = {{1, "SW_SHOWNORMAL"}, {3, "SW_SHOWMAXIMIZED"}, {7, "SW_SHOWMINNOACTIVE"}};
+constexpr NamedValue kShowCommands[] = {
+    {kSwShowNormal, "SW_SHOWNORMAL"}, {kSwShowMaximized, "SW_SHOWMAXIMIZED"}, {kSwShowMinNoActive, "SW_SHOWMINNOACTIVE"}};
 
 // wnnc.h, which names 0x00020000 both WNNC_NET_SMB and WNNC_NET_LANMAN.
 constexpr NamedValue kNetworkProviders[] = {

@@ -75,14 +75,6 @@ char* Digits(char* at, std::uint64_t value, int count) {
     return at + count;
 }
 
-char* Hex(char* at, std::uint64_t value, int count) {
-    for (int i = count - 1; i >= 0; --i) {
-        at[i] = kUpperHex[value & 0xF];
-        value >>= 4;
-    }
-    return at + count;
-}
-
 // "YYYY-MM-DDTHH:MM:SS" at text, from a date and the seconds of its day.
 char* DateAndTime(char* text, CivilDate date, std::uint64_t secondOfDay) {
     char* at = Digits(text, date.year, 4);
@@ -116,6 +108,14 @@ DosFields DosFieldsOf(std::uint32_t dosDateTime) {
 }
 
 }  // namespace
+
+char* UpperHexDigits(char* at, std::uint64_t value, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        at[i] = kUpperHex[value & 0xF];
+        value >>= 4;
+    }
+    return at + count;
+}
 
 void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]) {
     // Where each byte's two digits go: Data1, Data2 and Data3 are little-endian.
@@ -171,7 +171,7 @@ void UuidMacAddress(const GuidBytes& guid, char (&text)[kMacAddressTextLength]) 
         if (i > 10) {
             *at++ = ':';
         }
-        at = Hex(at, guid[i], 2);
+        at = UpperHexDigits(at, guid[i], 2);
     }
 }
 

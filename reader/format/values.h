@@ -18,6 +18,9 @@ using GuidBytes = std::array<std::uint8_t, 16>;
 constexpr std::size_t kGuidTextLength = 38;
 void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]);
 
+// Writes value's low count hex digits, upper case and zero-padded, and returns the end.
+char* UpperHexDigits(char* at, std::uint64_t value, int count);
+
 // A FILETIME counts 100-ns intervals since 1601-01-01 UTC. Zero means "not set"; a value
 // past 9999-12-31T23:59:59.9999999Z has no ISO 8601 form here.
 bool FileTimeIsValid(std::uint64_t filetime);

@@ -29,10 +29,6 @@ constexpr std::array<char, 256> EscapeTable() {
 }
 constexpr std::array<char, 256> kEscapes = EscapeTable();
 
-
-// The first byte from at on that must be escaped, or end. Eight bytes at a time: a word
-// with no byte below 0x20 and none equal to '"' or '\\' is passed whole; in one that may
-// have one, the table decides byte by byte.
 // A byte that must be escaped: one below 0x20, '"' or '\\'.
 bool NeedsEscape(unsigned char byte) { return kEscapes[byte] != 0; }
 
@@ -102,19 +98,16 @@ void JsonWriter::String(std::string_view text) {
     comma_ = true;
 }
 
-void JsonWriter::Number(std::uint64_t value) {
+template <typename Integer>
+void JsonWriter::WholeNumber(Integer value) {
     Room(24);
     Separate();
     at_ = std::to_chars(at_, buffer_ + kBufferBytes, value).ptr;
     comma_ = true;
 }
 
-void JsonWriter::Number(std::int64_t value) {
-    Room(24);
-    Separate();
-    at_ = std::to_chars(at_, buffer_ + kBufferBytes, value).ptr;
-    comma_ = true;
-}
+void JsonWriter::Number(std::uint64_t value) { WholeNumber(value); }
+void JsonWriter::Number(std::int64_t value) { WholeNumber(value); }
 
 void JsonWriter::Number(double value) {
     if (!std::isfinite(value)) {

@@ -114,6 +114,8 @@ private:
         }
     }
     void Escaped(std::string_view text);
+    template <typename Integer>
+    void WholeNumber(Integer value);
     // Appends the buffer to out, and flushes out once it holds kJsonFlushBytes or more.
     void Spill();
 

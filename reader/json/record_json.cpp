@@ -22,7 +22,6 @@ namespace {
 namespace sr = shortcut_reader;
 
 constexpr char kLowerHex[] = "0123456789abcdef";
-constexpr char kUpperHex[] = "0123456789ABCDEF";
 
 // Overloads picked by Value(): everything the record holds.
 void Value(JsonWriter& json, const std::string& text) { json.String(text); }
@@ -106,12 +105,9 @@ void NameOrNull(JsonWriter& json, const char* name) {
     }
 }
 
-template <std::size_t K, std::size_t N>
-void FlagWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, const sr::NamedBit (&names)[N]) {
-    json.Key(key);
-    json.BeginObject();
-    Member(json, "value", value);
-    json.Key("names");
+// The names of the bits set in value, lowest first.
+template <std::size_t N>
+void BitNames(JsonWriter& json, std::uint32_t value, const sr::NamedBit (&names)[N]) {
     json.BeginArray();
     for (const sr::NamedBit& bit : names) {
         if ((value & bit.mask) != 0) {
@@ -119,6 +115,15 @@ void FlagWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, const
         }
     }
     json.EndArray();
+}
+
+template <std::size_t K, std::size_t N>
+void FlagWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, const sr::NamedBit (&names)[N]) {
+    json.Key(key);
+    json.BeginObject();
+    Member(json, "value", value);
+    json.Key("names");
+    BitNames(json, value, names);
     json.EndObject();
 }
 
@@ -136,9 +141,7 @@ void NamedValue(JsonWriter& json, const char (&key)[K], std::uint32_t value, con
 template <std::size_t K>
 void HexWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, bool prefixed) {
     char text[10] = {'0', 'x'};
-    for (int i = 0; i < 8; ++i) {
-        text[2 + i] = kUpperHex[value >> (28 - 4 * i) & 0xF];
-    }
+    sr::UpperHexDigits(text + 2, value, 8);
     json.Key(key);
     json.PlainString(prefixed ? std::string_view(text, 10) : std::string_view(text + 2, 8));
 }
@@ -173,13 +176,7 @@ void WriteHeader(JsonWriter& json, const Header& header) {
     json.Key("key");
     NameOrNull(json, sr::HotKeyName(static_cast<std::uint8_t>(header.hot_key & 0xFF), key));
     json.Key("modifiers");
-    json.BeginArray();
-    for (const sr::NamedBit& bit : sr::kHotKeyModifierNames) {
-        if ((header.hot_key >> 8 & bit.mask) != 0) {
-            json.PlainString(bit.name);
-        }
-    }
-    json.EndArray();
+    BitNames(json, header.hot_key >> 8, sr::kHotKeyModifierNames);
     json.EndObject();
     json.EndObject();
 }
@@ -296,11 +293,9 @@ std::string PropertyTypeName(std::uint16_t type) {
     const std::uint16_t flags = type & 0xF000;
     const char* name = sr::VariantTypeName(type & 0x0FFF);
     if (name == nullptr || (flags != 0 && flags != sr::kVtVector && flags != sr::kVtArray)) {
-        char text[7] = {'0', 'x'};
-        for (int i = 0; i < 4; ++i) {
-            text[2 + i] = kUpperHex[type >> (12 - 4 * i) & 0xF];
-        }
-        return std::string(text, 6);
+        char text[6] = {'0', 'x'};
+        sr::UpperHexDigits(text + 2, type, 4);
+        return std::string(text, sizeof text);
     }
     if (flags == sr::kVtVector) {
         return std::string("VT_VECTOR|") + name;

@@ -38,7 +38,7 @@ std::pair<std::optional<std::string>, std::optional<std::string>> AnsiAndUnicode
     return {AnsiField(reading, block, kBody, 260), Utf16Field(reading, block, kBody + 260, 520)};
 }
 
-ConsoleBlock ReadConsole(ByteSpan block, Reading& reading) {
+ConsoleBlock ReadConsole(Reading& reading, ByteSpan block) {
     ConsoleBlock console;
     console.fill_attributes = Field<std::uint16_t>(block, 0x08);
     console.popup_fill_attributes = Field<std::uint16_t>(block, 0x0A);
@@ -95,7 +95,6 @@ TrackerBlock ReadTracker(Reading& reading, ByteSpan block) {
     return tracker;
 }
 
-
 }  // namespace
 
 ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_t blockSize) {
@@ -122,7 +121,7 @@ ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_
             break;
         }
         case sr::kConsoleDataBlock:
-            read.data = ReadConsole(block, reading);
+            read.data = ReadConsole(reading, block);
             break;
         case sr::kTrackerDataBlock:
             read.data = ReadTracker(reading, block);

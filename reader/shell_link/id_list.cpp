@@ -14,7 +14,6 @@ namespace {
 constexpr std::uint32_t kExtensionSignatureHigh = 0xBEEF0000;
 constexpr std::uint32_t kFileEntryExtension = 0xBEEF0004;
 
-
 RootFolderItem ReadRootFolder(ByteSpan item) {
     return RootFolderItem{Field<std::uint8_t>(item, 3), GuidField(item, 4)};
 }
@@ -105,11 +104,13 @@ FileEntryItem ReadFileEntry(Reading& reading, ByteSpan item, std::uint8_t classT
     const ByteSpan names = item.Sub(kNameOffset, blocksAt ? *blocksAt - kNameOffset : item.size);
     std::uint64_t after = kNameOffset;
     if ((classType & 0x04) != 0) {
-        entry.short_name = Utf16TextZ(reading, names, item);
-        after += 2 * ZeroTerminatedUnits(names) + 2;
+        const std::size_t units = ZeroTerminatedUnits(names);
+        entry.short_name = Utf16Text(reading, names, units, item);
+        after += 2 * units + 2;
     } else {
-        entry.short_name = AnsiTextZ(reading, names, item);
-        after += ZeroTerminatedBytes(names) + 1;
+        const std::size_t bytes = ZeroTerminatedBytes(names);
+        entry.short_name = AnsiText(reading, names.Sub(0, bytes), item);
+        after += bytes + 1;
         after += after % 2;
     }
     const std::optional<ByteSpan> extension = FindFileEntryExtension(item, blocksAt.value_or(after));
@@ -130,8 +131,9 @@ NetworkLocationItem ReadNetworkLocation(Reading& reading, ByteSpan item) {
             return std::nullopt;
         }
         const ByteSpan rest = item.Sub(at, item.size);
-        at += ZeroTerminatedBytes(rest) + 1;
-        return AnsiTextZ(reading, rest, item);
+        const std::size_t bytes = ZeroTerminatedBytes(rest);
+        at += bytes + 1;
+        return AnsiText(reading, rest.Sub(0, bytes), item);
     };
     network.location = next();
     if ((flags & 0x80) != 0) {

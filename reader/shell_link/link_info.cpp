@@ -13,10 +13,6 @@ namespace sr = shortcut_reader;
 
 namespace {
 
-constexpr std::uint32_t kHeaderWithoutUnicode = 0x1C;
-constexpr std::uint32_t kHeaderWithUnicode = 0x24;
-
-
 // The span of a structure at offset inside container: an offset outside the container is
 // bad, and a structure that runs past it is cut there.
 std::optional<ByteSpan> At(Reading& reading, ByteSpan container, std::uint32_t offset, const char* what) {
@@ -119,13 +115,13 @@ LinkInfo ReadLinkInfo(Reading& reading, ByteSpan block) {
     info.link_info_header_size = u32(4).value_or(0);
     info.link_info_flags = u32(8).value_or(0);
     // Header sizes between the two the format defines carry no Unicode offsets.
-    const bool unicode = info.link_info_header_size >= kHeaderWithUnicode;
-    const std::uint32_t headerSize = unicode ? kHeaderWithUnicode : kHeaderWithoutUnicode;
+    const bool unicode = info.link_info_header_size >= sr::kLinkInfoHeaderWithUnicode;
+    const std::uint32_t headerSize = unicode ? sr::kLinkInfoHeaderWithUnicode : sr::kLinkInfoHeaderWithoutUnicode;
     if (block.size < headerSize) {
         reading.Warn(WarningCode::kTruncated, block,
                      "the LinkInfo has " + std::to_string(block.size) + " bytes of its " + std::to_string(headerSize) +
                          "-byte header");
-        if (block.size < kHeaderWithoutUnicode) {
+        if (block.size < sr::kLinkInfoHeaderWithoutUnicode) {
             return info;
         }
     }

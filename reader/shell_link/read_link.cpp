@@ -3,6 +3,7 @@
 // file order, then the ExtraData blocks up to the TerminalBlock. Each section ends where
 // its own size says; one that the input cuts short is read as far as it goes, and
 // nothing after it can be found.
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -19,6 +20,17 @@ namespace sr = shortcut_reader;
 namespace {
 
 constexpr std::uint32_t kLinkHeaderSignature = 0x4C;
+
+// The first N bytes of the input; those it does not hold read as zero.
+template <std::size_t N>
+std::array<unsigned char, N> ZeroPadded(ByteSpan input) {
+    std::array<unsigned char, N> bytes{};
+    const ByteSpan held = input.Sub(0, N);
+    if (held.size > 0) {
+        std::memcpy(bytes.data(), held.data, held.size);
+    }
+    return bytes;
+}
 
 std::string Bytes(std::uint64_t count) { return std::to_string(count) + (count == 1 ? " byte" : " bytes"); }
 
@@ -175,16 +187,13 @@ FileTime CheckedFileTime(Reading& reading, std::uint64_t value, ByteSpan at) {
 
 // The 76 bytes of the header; those the input does not hold read as zero.
 Header ReadHeader(Reading& reading) {
-    unsigned char bytes[sr::kHeaderBytes] = {};
+    const auto bytes = ZeroPadded<sr::kHeaderBytes>(reading.input);
     const ByteSpan held = reading.input.Sub(0, sr::kHeaderBytes);
-    if (held.size > 0) {
-        std::memcpy(bytes, held.data, held.size);
-    }
     if (held.size < sr::kHeaderBytes) {
         reading.Warn(WarningCode::kTruncated, held,
                      "the header has " + Bytes(held.size) + " of its 76; the missing ones read as zero");
     }
-    const ByteSpan span{bytes, sizeof bytes};
+    const ByteSpan span{bytes.data(), bytes.size()};
     const auto u32 = [&](unsigned offset) { return Field<std::uint32_t>(span, offset).value_or(0); };
     const auto time = [&](unsigned offset) {
         return CheckedFileTime(reading, Field<std::uint64_t>(span, offset).value_or(0), reading.input.Sub(offset, 8));
@@ -208,12 +217,8 @@ Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& cod
     Link link;
     link.size = wholeSize;
     // As the other reader decides: the first four bytes, missing ones read as zero.
-    unsigned char signature[4] = {};
-    const ByteSpan first = input.Sub(0, 4);
-    if (first.size > 0) {
-        std::memcpy(signature, first.data, first.size);
-    }
-    if (Field<std::uint32_t>(ByteSpan{signature, 4}, 0) != kLinkHeaderSignature) {
+    const auto signature = ZeroPadded<4>(input);
+    if (Field<std::uint32_t>(ByteSpan{signature.data(), signature.size()}, 0) != kLinkHeaderSignature) {
         link.status = Status::kNotAShortcut;
         return link;
     }

@@ -24,7 +24,6 @@ std::string Reason(int error) {
     return strerror_r(error, text, sizeof text);
 }
 
-
 // The bytes of a file, in storage that is not cleared first: every byte is read before
 // it is used.
 struct FileBytes {

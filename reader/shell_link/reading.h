@@ -66,7 +66,7 @@ std::string AnsiTextZ(Reading& reading, ByteSpan span, ByteSpan at);
 
 // The bytes before the first zero byte, or all of the span; the whole UTF-16 units
 // before the first zero unit, or all of them.
-std::size_t ZeroTerminatedBytes(ByteSpan span);
+inline std::size_t ZeroTerminatedBytes(ByteSpan span) { return shortcut_reader::BoundedTextLength(span, 0, span.size); }
 std::size_t ZeroTerminatedUnits(ByteSpan span);
 
 // At most the first 64 bytes of a span, as an unknown item or block keeps them.

@@ -19,8 +19,6 @@ namespace sr = shortcut_reader;
 
 constexpr std::uint32_t kLongestWindowsString = 260;
 constexpr std::size_t kHiddenWhiteSpaceRun = 16;
-constexpr std::uint32_t kShowMinNoActive = 7;
-constexpr std::uint64_t kShowCommandOffset = sr::kShowCommandOffset;
 
 // The code point of the well-formed UTF-8 character at text[at], whose length is added to at.
 std::uint32_t NextCodePoint(std::string_view text, std::size_t& at) {
@@ -335,7 +333,7 @@ private:
     // Where the LinkInfo's target is ANSI text outside ASCII, the code page it was read in
     // may be the difference.
     std::string AnsiHint(const std::string& linkInfoTarget) const {
-        const bool ansi = link_.link_info->link_info_header_size < 0x24;
+        const bool ansi = link_.link_info->link_info_header_size < sr::kLinkInfoHeaderWithUnicode;
         const bool ascii = std::all_of(linkInfoTarget.begin(), linkInfoTarget.end(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         return ansi && !ascii ? "; the LinkInfo's ANSI text was read in the code page given, and another may make "
@@ -386,8 +384,8 @@ private:
             }
             const std::pair<const std::string*, const char*> others[] = {
                 {idListPath, "the ID list's path"}, {linkInfoTarget ? &*linkInfoTarget : nullptr, "the LinkInfo's target"}};
+            const std::string_view last = LastComponent(target);
             for (const auto& [other, what] : others) {
-                const std::string_view last = LastComponent(target);
                 if (other != nullptr && !EqualIgnoringAsciiCase(last, LastComponent(*other))) {
                     // A variable there names a file only the machine knows: say so.
                     const bool variable = last.find('%') != std::string_view::npos;
@@ -406,9 +404,9 @@ private:
     void CheckWindow() {
         const std::optional<CountedString>* arguments =
             link_.string_data ? &link_.string_data->command_line_arguments : nullptr;
-        if (link_.header && link_.header->show_command == kShowMinNoActive && arguments != nullptr && *arguments &&
+        if (link_.header && link_.header->show_command == sr::kSwShowMinNoActive && arguments != nullptr && *arguments &&
             !(*arguments)->text.empty()) {
-            Warn(WarningCode::kMinimizedWindow, kShowCommandOffset,
+            Warn(WarningCode::kMinimizedWindow, sr::kShowCommandOffset,
                  "the link runs its command with arguments in a minimised window that takes no focus: nothing shows it "
                  "running");
         }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "format/values.h"
 #include "shell_link/reading.h"
 
 namespace shell_link {
@@ -158,6 +159,11 @@ namespace detail {
 
 namespace {
 
+// The i-th UTF-16LE unit at bytes.
+std::uint32_t UnitAt(const unsigned char* bytes, std::size_t i) {
+    return static_cast<std::uint32_t>(bytes[2 * i]) | static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8;
+}
+
 // Writes the UTF-8 form of count units at bytes into to, which holds 3 * count bytes,
 // and returns its end; paired becomes false when an unpaired surrogate became U+FFFD.
 char* PutUtf16(const unsigned char* bytes, std::size_t count, char* at, bool& paired) {
@@ -180,7 +186,7 @@ char* PutUtf16(const unsigned char* bytes, std::size_t count, char* at, bool& pa
     bytes += 2 * ascii;
     count -= ascii;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t unit = static_cast<std::uint32_t>(bytes[2 * i]) | static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8;
+        const std::uint32_t unit = UnitAt(bytes, i);
         if (unit < 0x80) {
             *at++ = static_cast<char>(unit);
             continue;
@@ -190,8 +196,7 @@ char* PutUtf16(const unsigned char* bytes, std::size_t count, char* at, bool& pa
             continue;
         }
         if (unit <= 0xDBFF && i + 1 < count) {
-            const std::uint32_t next =
-                static_cast<std::uint32_t>(bytes[2 * i + 2]) | static_cast<std::uint32_t>(bytes[2 * i + 3]) << 8;
+            const std::uint32_t next = UnitAt(bytes, i + 1);
             if (next >= 0xDC00 && next <= 0xDFFF) {
                 // Four bytes for two units: within the three a unit was given.
                 at = PutUtf8(at, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
@@ -209,7 +214,7 @@ char* PutUtf16(const unsigned char* bytes, std::size_t count, char* at, bool& pa
 std::size_t Utf8Length(const unsigned char* bytes, std::size_t count) {
     std::size_t length = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t unit = static_cast<std::uint32_t>(bytes[2 * i]) | static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8;
+        const std::uint32_t unit = UnitAt(bytes, i);
         if (unit < 0x80) {
             length += 1;
         } else if (unit < 0x800) {
@@ -271,18 +276,13 @@ std::vector<std::uint8_t> DataPrefix(ByteSpan bytes) {
 }
 
 std::string HexNumber(std::uint64_t value) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    char digits[16];
-    std::size_t count = 0;
-    do {
-        digits[count++] = kDigits[value & 0xF];
-        value >>= 4;
-    } while (value != 0);
-    std::string text = "0x";
-    while (count > 0) {
-        text.push_back(digits[--count]);
+    int count = 1;
+    while (count < 16 && value >> (4 * count) != 0) {
+        ++count;
     }
-    return text;
+    char text[18] = {'0', 'x'};
+    shortcut_reader::UpperHexDigits(text + 2, value, count);
+    return std::string(text, static_cast<std::size_t>(2 + count));
 }
 
 namespace {
@@ -354,11 +354,6 @@ std::optional<Guid> GuidField(ByteSpan span, std::uint64_t offset) {
 std::string Utf16Text(Reading& reading, ByteSpan span, std::size_t count, ByteSpan at) {
     const std::size_t held = span.size / 2;
     return Utf16Decoded(reading, span.data, count < held ? count : held, at);
-}
-
-std::size_t ZeroTerminatedBytes(ByteSpan span) {
-    const void* zero = span.size == 0 ? nullptr : std::memchr(span.data, 0, span.size);
-    return zero == nullptr ? span.size : static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - span.data);
 }
 
 std::size_t ZeroTerminatedUnits(ByteSpan span) {

@@ -96,10 +96,13 @@ std::optional<std::string> VisitInputs(const Options& options, const InputVisito
     if (stopped || !options.filesFrom) {
         return std::nullopt;
     }
+    const auto cannotRead = [&options](int error) {
+        return "shortcut_inspect: cannot read the list " + *options.filesFrom + ": " + std::strerror(error);
+    };
     const bool standardInput = *options.filesFrom == "-";
     std::FILE* list = standardInput ? stdin : std::fopen(options.filesFrom->c_str(), "r");
     if (list == nullptr) {
-        return "shortcut_inspect: cannot read the list " + *options.filesFrom + ": " + std::strerror(errno);
+        return cannotRead(errno);
     }
     const int separator = options.nulSeparated ? 0 : static_cast<int>('\n');
     char* line = nullptr;
@@ -122,7 +125,7 @@ std::optional<std::string> VisitInputs(const Options& options, const InputVisito
         static_cast<void>(std::fclose(list));
     }
     if (failed) {
-        return "shortcut_inspect: cannot read the list " + *options.filesFrom + ": " + std::strerror(error);
+        return cannotRead(error);
     }
     return std::nullopt;
 }

@@ -38,7 +38,7 @@ void Progress::FileDone() {
 }
 
 void Progress::Finish() {
-    if (active_ && (shown_ || files_ > 0)) {
+    if (active_ && files_ > 0) {
         Show();
         static_cast<void>(std::fputc('\n', stderr));
     }
@@ -51,7 +51,6 @@ void Progress::Show() {
     static_cast<void>(
         std::fprintf(stderr, "\rshortcut_inspect: %llu files, %.0f files/s ", static_cast<unsigned long long>(files_), rate));
     static_cast<void>(std::fflush(stderr));
-    shown_ = true;
 }
 
 }  // namespace inspect

@@ -12,13 +12,12 @@ class Progress {
 public:
     explicit Progress(bool wanted);
     void FileDone();
-    // The final figures and a newline, if anything was shown.
+    // The final figures and a newline, once any file was done.
     void Finish();
 
 private:
     void Show();
 
-    bool shown_ = false;
     bool active_;
     std::uint64_t files_ = 0;
     double start_ = 0;
