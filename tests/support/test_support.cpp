@@ -56,10 +56,6 @@ std::string ReadAll(int fd) {
     return text;
 }
 
-}  // namespace
-
-namespace {
-
 RunResult Run(std::string program, const std::vector<std::string>& args, const RunOptions& options) {
     // Standard output and error go to files, so a large output never blocks the child.
     const TempFile outFile{Bytes()};
