@@ -18,7 +18,7 @@
 
 namespace {
 
-namespace sr = shortcut_reader;
+namespace sr = shortcut_file;
 
 const SampleLink& BenchLink(const std::string& name) {
     static const std::vector<SampleLink> links = BenchLinks();

@@ -9,7 +9,7 @@
 
 #include "shortcut_file/target_path.h"
 
-namespace sr = shortcut_reader;
+namespace sr = shortcut_file;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 0xFFFF) {

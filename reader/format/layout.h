@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace shortcut_reader {
+namespace link_format {
 
 // ShellLinkHeader: 76 bytes, little-endian, each field at its offset.
 constexpr unsigned kHeaderBytes = 76;
@@ -134,6 +134,6 @@ inline constexpr BlockKind kBlockKinds[] = {
     {kVistaAndAboveIdListDataBlock, "VistaAndAboveIDListDataBlock", 0x0A, false},
 };
 
-}  // namespace shortcut_reader
+}  // namespace link_format
 
 #endif

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace shortcut_reader {
+namespace link_format {
 
 namespace {
 
@@ -106,4 +106,4 @@ const BlockKind* BlockKindOf(std::uint32_t signature) {
     return found == std::end(kBlockKinds) ? nullptr : found;
 }
 
-}  // namespace shortcut_reader
+}  // namespace link_format

@@ -10,7 +10,7 @@
 
 #include "format/layout.h"
 
-namespace shortcut_reader {
+namespace link_format {
 
 const char* DriveTypeName(std::uint32_t driveType);       // DRIVE_UNKNOWN ... DRIVE_RAMDISK
 const char* ShowCommandName(std::uint32_t showCommand);   // SW_SHOWNORMAL, SW_SHOWMAXIMIZED, SW_SHOWMINNOACTIVE
@@ -31,6 +31,6 @@ constexpr std::uint16_t kVtArray = 0x2000;
 // The block an ExtraData signature names, or null for a signature the format does not define.
 const BlockKind* BlockKindOf(std::uint32_t signature);
 
-}  // namespace shortcut_reader
+}  // namespace link_format
 
 #endif

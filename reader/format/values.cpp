@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "format/values.h"
 
-namespace shortcut_reader {
+namespace link_format {
 
 namespace {
 
@@ -175,4 +175,4 @@ void UuidMacAddress(const GuidBytes& guid, char (&text)[kMacAddressTextLength]) 
     }
 }
 
-}  // namespace shortcut_reader
+}  // namespace link_format

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace shortcut_reader {
+namespace link_format {
 
 // A GUID in its packet form, as the file stores it: Data1, Data2 and Data3 little-endian,
 // then the eight bytes of Data4.
@@ -46,6 +46,6 @@ bool UuidFileTime(const GuidBytes& guid, std::uint64_t& filetime);
 constexpr std::size_t kMacAddressTextLength = 17;
 void UuidMacAddress(const GuidBytes& guid, char (&text)[kMacAddressTextLength]);
 
-}  // namespace shortcut_reader
+}  // namespace link_format
 
 #endif

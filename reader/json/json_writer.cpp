@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "json/json_writer.h"
 
-#include "format/byte_scan.h"
+#include "bytes/byte_scan.h"
 
 #include <array>
 #include <charconv>
@@ -33,7 +33,7 @@ constexpr std::array<char, 256> kEscapes = EscapeTable();
 bool NeedsEscape(unsigned char byte) { return kEscapes[byte] != 0; }
 
 bool MayNeedEscape(std::uint64_t word) {
-    namespace sr = shortcut_reader;
+    namespace sr = link_format;
     return (sr::WordBytesBelow(word, 0x20) | sr::WordBytesEqual(word, '"') | sr::WordBytesEqual(word, '\\')) != 0;
 }
 
@@ -54,7 +54,7 @@ void JsonWriter::Escaped(std::string_view text) {
     for (;;) {
         // Lambdas, so that both tests inline into the scan.
         const char* const special =
-            at + shortcut_reader::FindByte(std::string_view(at, static_cast<std::size_t>(end - at)), 0,
+            at + link_format::FindByte(std::string_view(at, static_cast<std::size_t>(end - at)), 0,
                                            [](std::uint64_t word) { return MayNeedEscape(word); },
                                            [](unsigned char byte) { return NeedsEscape(byte); });
         const auto run = static_cast<std::size_t>(special - at);

@@ -19,7 +19,7 @@ namespace detail {
 
 namespace {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 
 constexpr char kLowerHex[] = "0123456789abcdef";
 

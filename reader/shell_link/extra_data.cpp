@@ -11,7 +11,7 @@
 
 namespace shell_link::detail {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 
 namespace {
 

@@ -15,7 +15,7 @@ namespace shell_link {
 
 namespace detail {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 
 namespace {
 

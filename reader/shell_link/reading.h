@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "format/byte_span.h"
+#include "bytes/byte_span.h"
 
 namespace shell_link::detail {
 
-using shortcut_reader::ByteSpan;
+using link_format::ByteSpan;
 
 // Keeps the first kMaxWarnings - 1 warnings, then counts; Finish() puts the last one in,
 // or says how many were dropped.
@@ -47,7 +47,7 @@ struct Reading {
 template <typename T>
 std::optional<T> Field(ByteSpan span, std::uint64_t offset) {
     T value{};
-    if (!shortcut_reader::ReadInteger(span, offset, value)) {
+    if (!link_format::ReadInteger(span, offset, value)) {
         return std::nullopt;
     }
     return value;
@@ -66,7 +66,7 @@ std::string AnsiTextZ(Reading& reading, ByteSpan span, ByteSpan at);
 
 // The bytes before the first zero byte, or all of the span; the whole UTF-16 units
 // before the first zero unit, or all of them.
-inline std::size_t ZeroTerminatedBytes(ByteSpan span) { return shortcut_reader::BoundedTextLength(span, 0, span.size); }
+inline std::size_t ZeroTerminatedBytes(ByteSpan span) { return link_format::BoundedTextLength(span, 0, span.size); }
 std::size_t ZeroTerminatedUnits(ByteSpan span);
 
 // At most the first 64 bytes of a span, as an unknown item or block keeps them.

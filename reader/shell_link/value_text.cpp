@@ -6,7 +6,7 @@
 
 namespace shell_link {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 
 const char* WarningCodeName(WarningCode code) {
     switch (code) {

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-namespace shortcut_reader {
+namespace shortcut_file {
 
 // Converts text (null: no text) as snprintf writes: at most size bytes into dst, the
 // terminator included (nothing when size is 0 or dst is null), cut at whole characters
@@ -15,6 +15,6 @@ namespace shortcut_reader {
 // a character has no multibyte form, the characters before it being written, cut to fit.
 int BoundedLinkTextToMultibyte(const LinkTextUnit* text, char* dst, std::size_t size);
 
-}  // namespace shortcut_reader
+}  // namespace shortcut_file
 
 #endif

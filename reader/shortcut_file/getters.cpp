@@ -34,17 +34,17 @@ int ShortcutFile::GetDesc(char* buffer) const { return WriteText(description_, b
 int ShortcutFile::GetPathRel(char* buffer) const { return WriteText(relativePath_, buffer); }
 
 int ShortcutFile::GetPath(char* buffer, std::size_t size) const {
-    return shortcut_reader::BoundedLinkTextToMultibyte(targetPath_, buffer, size);
+    return shortcut_file::BoundedLinkTextToMultibyte(targetPath_, buffer, size);
 }
 int ShortcutFile::GetArgs(char* buffer, std::size_t size) const {
-    return shortcut_reader::BoundedLinkTextToMultibyte(arguments_, buffer, size);
+    return shortcut_file::BoundedLinkTextToMultibyte(arguments_, buffer, size);
 }
 int ShortcutFile::GetWorkDir(char* buffer, std::size_t size) const {
-    return shortcut_reader::BoundedLinkTextToMultibyte(workingDir_, buffer, size);
+    return shortcut_file::BoundedLinkTextToMultibyte(workingDir_, buffer, size);
 }
 int ShortcutFile::GetDesc(char* buffer, std::size_t size) const {
-    return shortcut_reader::BoundedLinkTextToMultibyte(description_, buffer, size);
+    return shortcut_file::BoundedLinkTextToMultibyte(description_, buffer, size);
 }
 int ShortcutFile::GetPathRel(char* buffer, std::size_t size) const {
-    return shortcut_reader::BoundedLinkTextToMultibyte(relativePath_, buffer, size);
+    return shortcut_file::BoundedLinkTextToMultibyte(relativePath_, buffer, size);
 }

@@ -104,7 +104,7 @@ int LinkTextToMultibyte(const LinkTextUnit* text, int n, char* dst) {
         return 0;
     }
     const std::size_t limit = n > 0 ? static_cast<std::size_t>(n) : 0;
-    shortcut_reader::Scratch<wchar_t> wide(UnitCount(text) + 1);
+    shortcut_file::Scratch<wchar_t> wide(UnitCount(text) + 1);
     WidenLinkText(text, wide.get());
 
     const wchar_t* next = wide.get();
@@ -131,7 +131,7 @@ int MultibyteToLinkText(const char* source, int n, LinkTextUnit* dst) {
         most = static_cast<std::size_t>(n);
     }
     const std::size_t capacity = most + 1;
-    shortcut_reader::Scratch<wchar_t> wide(capacity);
+    shortcut_file::Scratch<wchar_t> wide(capacity);
 
     const char* next = source;
     std::mbstate_t state{};
@@ -147,7 +147,7 @@ int MultibyteToLinkText(const char* source, int n, LinkTextUnit* dst) {
     return static_cast<int>(count);
 }
 
-int shortcut_reader::BoundedLinkTextToMultibyte(const LinkTextUnit* text, char* dst, std::size_t size) {
+int shortcut_file::BoundedLinkTextToMultibyte(const LinkTextUnit* text, char* dst, std::size_t size) {
     const bool writes = dst != nullptr && size > 0;
     if (writes) {
         *dst = '\0';

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <memory>
 
-namespace shortcut_reader {
+namespace shortcut_file {
 
 template <typename T, std::size_t kLocal = 256>
 class Scratch {
@@ -33,6 +33,6 @@ private:
     T* data_;
 };
 
-}  // namespace shortcut_reader
+}  // namespace shortcut_file
 
 #endif

@@ -8,8 +8,8 @@
 #include "shortcut_file/scratch.h"
 #include "shortcut_file/stream_read.h"
 
-using shortcut_reader::ReadBytes;
-using shortcut_reader::ReadCount;
+using shortcut_file::ReadBytes;
+using shortcut_file::ReadCount;
 
 namespace {
 // LinkInfoSize counts its own four bytes.
@@ -19,7 +19,7 @@ constexpr std::uint32_t kLinkInfoSizeBytes = 4;
 int ShortcutFile::SkipLinkInfo() {
     const std::uint32_t blockSize = ReadCount(stream_, kLinkInfoSizeBytes);
     if (blockSize > kLinkInfoSizeBytes) {
-        shortcut_reader::SkipBytes(stream_, blockSize - kLinkInfoSizeBytes);
+        shortcut_file::SkipBytes(stream_, blockSize - kLinkInfoSizeBytes);
     }
     return 0;
 }
@@ -40,7 +40,7 @@ int ShortcutFile::ReadCountedString(LinkText& field) {
 
     // Normalise through multibyte text of the current locale, at most count bytes: the
     // text keeps what converts, up to a zero unit or the first character that does not.
-    shortcut_reader::Scratch<char> narrow(count + 1);
+    shortcut_file::Scratch<char> narrow(count + 1);
     const int limit = static_cast<int>(count);
     LinkTextToMultibyte(field, limit, narrow.get());
     narrow[count] = '\0';

@@ -7,12 +7,13 @@
 #include <cstring>
 #include <memory>
 
-#include "format/byte_span.h"
+#include "bytes/byte_span.h"
 #include "format/layout.h"
 #include "shortcut_file/stream_read.h"
 #include "shortcut_file/target_path.h"
 
-namespace sr = shortcut_reader;
+namespace sr = shortcut_file;
+namespace lf = link_format;
 
 const char* ShortcutStatusText(ShortcutStatus status) {
     switch (status) {
@@ -78,34 +79,34 @@ ShortcutStatus ShortcutFile::ParseFile() {
 // Nothing is stored before the header has been accepted, so a reader that reports a
 // failure holds no text.
 ShortcutStatus ShortcutFile::Parse() {
-    unsigned char header[sr::kHeaderBytes] = {};
+    unsigned char header[lf::kHeaderBytes] = {};
     sr::ReadBytes(stream_, header, sizeof header);
-    const sr::ByteSpan headerBytes{header, sizeof header};
+    const lf::ByteSpan headerBytes{header, sizeof header};
     std::uint32_t headerSize = 0;
     std::uint32_t flags = 0;
-    sr::ReadLittleEndian(headerBytes, sr::kHeaderSizeOffset, 4, headerSize);
-    sr::ReadLittleEndian(headerBytes, sr::kLinkFlagsOffset, 4, flags);
-    if (headerSize != sr::kShellLinkHeaderSize) {
+    lf::ReadLittleEndian(headerBytes, lf::kHeaderSizeOffset, 4, headerSize);
+    lf::ReadLittleEndian(headerBytes, lf::kLinkFlagsOffset, 4, flags);
+    if (headerSize != lf::kShellLinkHeaderSize) {
         return ShortcutStatus::kNotAShortcut;
     }
 
-    if ((flags & sr::kHasLinkTargetIdList) != 0) {
+    if ((flags & lf::kHasLinkTargetIdList) != 0) {
         ReadTargetIdList();
     }
     // The sections that follow are read whenever their bits announce them, with or
     // without an ID list: a link without one still carries its strings.
-    if ((flags & sr::kHasLinkInfo) != 0) {
+    if ((flags & lf::kHasLinkInfo) != 0) {
         SkipLinkInfo();
     }
     const struct {
-        sr::LinkFlag flag;
+        lf::LinkFlag flag;
         LinkText ShortcutFile::*field;
     } strings[] = {
-        {sr::kHasName, &ShortcutFile::description_},
-        {sr::kHasRelativePath, &ShortcutFile::relativePath_},
-        {sr::kHasWorkingDir, &ShortcutFile::workingDir_},
-        {sr::kHasArguments, &ShortcutFile::arguments_},
-        {sr::kHasIconLocation, &ShortcutFile::iconLocation_},
+        {lf::kHasName, &ShortcutFile::description_},
+        {lf::kHasRelativePath, &ShortcutFile::relativePath_},
+        {lf::kHasWorkingDir, &ShortcutFile::workingDir_},
+        {lf::kHasArguments, &ShortcutFile::arguments_},
+        {lf::kHasIconLocation, &ShortcutFile::iconLocation_},
     };
     for (const auto& entry : strings) {
         if ((flags & entry.flag) != 0) {

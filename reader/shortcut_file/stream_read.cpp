@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "shortcut_file/stream_read.h"
 
-#include "format/byte_span.h"
+#include "bytes/byte_span.h"
 
-namespace shortcut_reader {
+namespace shortcut_file {
+
+using link_format::ByteSpan;
+using link_format::ReadLittleEndian;
 
 namespace {
 // Fits std::streamsize on 32-bit builds too.
@@ -58,4 +61,4 @@ MemoryStreamBuffer::int_type MemoryStreamBuffer::underflow() {
     return traits_type::to_int_type(*gptr());
 }
 
-}  // namespace shortcut_reader
+}  // namespace shortcut_file

@@ -10,7 +10,7 @@
 #include <istream>
 #include <streambuf>
 
-namespace shortcut_reader {
+namespace shortcut_file {
 
 // Reads count bytes into dst, which the caller has zero-filled.
 void ReadBytes(std::istream& stream, unsigned char* dst, std::size_t count);
@@ -38,6 +38,6 @@ private:
     std::size_t left_;
 };
 
-}  // namespace shortcut_reader
+}  // namespace shortcut_file
 
 #endif

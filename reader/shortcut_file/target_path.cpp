@@ -7,9 +7,13 @@
 
 #include <cstring>
 
-#include "format/byte_span.h"
+#include "bytes/byte_span.h"
 
-namespace shortcut_reader {
+namespace shortcut_file {
+
+using link_format::BoundedTextLength;
+using link_format::ByteSpan;
+using link_format::ReadLittleEndian;
 
 namespace {
 
@@ -169,9 +173,9 @@ void BuildTargetPath(const unsigned char* list, unsigned size, char* path) {
     }
 }
 
-}  // namespace shortcut_reader
+}  // namespace shortcut_file
 
 // The parse's own entry to the walk.
 void ShortcutFile::BuildTargetPath(const unsigned char* list, unsigned size, char* path) {
-    shortcut_reader::BuildTargetPath(list, size, path);
+    shortcut_file::BuildTargetPath(list, size, path);
 }

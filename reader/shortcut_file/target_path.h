@@ -4,7 +4,7 @@
 #ifndef SHORTCUT_READER_SHORTCUT_FILE_TARGET_PATH_H
 #define SHORTCUT_READER_SHORTCUT_FILE_TARGET_PATH_H
 
-namespace shortcut_reader {
+namespace shortcut_file {
 
 // The path buffer of the walk: a joined path holds at most 255 bytes.
 constexpr int kPathBytes = 256;
@@ -25,6 +25,6 @@ int ItemName(const unsigned char* item, const unsigned char* listEnd, char* slot
 // terminator.
 void BuildTargetPath(const unsigned char* list, unsigned size, char* path);
 
-}  // namespace shortcut_reader
+}  // namespace shortcut_file
 
 #endif

@@ -9,17 +9,17 @@
 #include <fstream>
 #include <string>
 
-#include "format/byte_span.h"
+#include "bytes/byte_span.h"
 #include "format/layout.h"
 #include "sample_links.h"
 
 namespace {
 
-using shortcut_reader::ByteSpan;
-using shortcut_reader::ReadLittleEndian;
+using link_format::ByteSpan;
+using link_format::ReadLittleEndian;
 
 // IDListSize follows the header.
-constexpr std::size_t kListSizeOffset = shortcut_reader::kHeaderBytes;
+constexpr std::size_t kListSizeOffset = link_format::kHeaderBytes;
 
 bool Write(const std::string& path, const unsigned char* data, std::size_t size) {
     std::ofstream out(path, std::ios::binary);
@@ -35,7 +35,7 @@ bool WriteList(const std::string& path, const Bytes& link) {
     const ByteSpan bytes{link.Begin(), link.Size()};
     std::uint32_t flags = 0;
     std::uint32_t claimed = 0;
-    if (!ReadLittleEndian(bytes, shortcut_reader::kLinkFlagsOffset, 4, flags) || (flags & flag::kIdList) == 0 ||
+    if (!ReadLittleEndian(bytes, link_format::kLinkFlagsOffset, 4, flags) || (flags & flag::kIdList) == 0 ||
         !ReadLittleEndian(bytes, kListSizeOffset, 2, claimed)) {
         return true;
     }

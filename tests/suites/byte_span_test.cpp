@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "format/byte_span.h"
+#include "bytes/byte_span.h"
 
 namespace {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 
 constexpr std::uint64_t kTop = std::numeric_limits<std::uint64_t>::max();
 

@@ -18,7 +18,7 @@
 
 namespace {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 using nlohmann::json;
 
 struct Row {

@@ -15,7 +15,7 @@
 
 namespace {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 using Codes = std::vector<std::string>;
 
 const Bytes kNotepad = NotepadItemList();  // C:\WINDOWS\notepad.exe

@@ -13,7 +13,7 @@
 
 namespace {
 
-namespace sr = shortcut_reader;
+namespace sr = shortcut_file;
 
 std::string Walk(const Bytes& list) {
     char path[sr::kPathBytes];

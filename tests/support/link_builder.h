@@ -63,14 +63,14 @@ Bytes LinkInfoBlock(std::uint32_t blockSize);
 
 // The LinkFlags bits, under the short names the tests use.
 namespace flag {
-constexpr std::uint32_t kIdList = shortcut_reader::kHasLinkTargetIdList;
-constexpr std::uint32_t kLinkInfo = shortcut_reader::kHasLinkInfo;
-constexpr std::uint32_t kName = shortcut_reader::kHasName;
-constexpr std::uint32_t kRelativePath = shortcut_reader::kHasRelativePath;
-constexpr std::uint32_t kWorkingDir = shortcut_reader::kHasWorkingDir;
-constexpr std::uint32_t kArguments = shortcut_reader::kHasArguments;
-constexpr std::uint32_t kIconLocation = shortcut_reader::kHasIconLocation;
-constexpr std::uint32_t kIsUnicode = shortcut_reader::kIsUnicode;
+constexpr std::uint32_t kIdList = link_format::kHasLinkTargetIdList;
+constexpr std::uint32_t kLinkInfo = link_format::kHasLinkInfo;
+constexpr std::uint32_t kName = link_format::kHasName;
+constexpr std::uint32_t kRelativePath = link_format::kHasRelativePath;
+constexpr std::uint32_t kWorkingDir = link_format::kHasWorkingDir;
+constexpr std::uint32_t kArguments = link_format::kHasArguments;
+constexpr std::uint32_t kIconLocation = link_format::kHasIconLocation;
+constexpr std::uint32_t kIsUnicode = link_format::kIsUnicode;
 }  // namespace flag
 
 // A whole link file: header, then the sections the builder was given, in file order.

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "format/byte_scan.h"
+#include "bytes/byte_scan.h"
 #include "format/layout.h"
 #include "format/names.h"
 #include "shell_link/reading.h"
@@ -15,7 +15,7 @@ namespace shell_link::detail {
 
 namespace {
 
-namespace sr = shortcut_reader;
+namespace sr = link_format;
 
 constexpr std::uint32_t kLongestWindowsString = 260;
 constexpr std::size_t kHiddenWhiteSpaceRun = 16;

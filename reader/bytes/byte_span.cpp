@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "format/byte_span.h"
+#include "bytes/byte_span.h"
 
 #include <cstring>
 
-namespace shortcut_reader {
+namespace link_format {
 
 bool ReadLittleEndian(ByteSpan bytes, std::uint64_t offset, unsigned width, std::uint32_t& value) {
     if (width == 0 || width > 4 || !bytes.Holds(offset, width)) {
@@ -29,4 +29,4 @@ std::size_t BoundedTextLength(ByteSpan bytes, std::uint64_t offset, std::size_t 
     return zero == nullptr ? scan : static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - (bytes.data + start));
 }
 
-}  // namespace shortcut_reader
+}  // namespace link_format

@@ -281,7 +281,7 @@ std::string HexNumber(std::uint64_t value) {
         ++count;
     }
     char text[18] = {'0', 'x'};
-    shortcut_reader::UpperHexDigits(text + 2, value, count);
+    link_format::UpperHexDigits(text + 2, value, count);
     return std::string(text, static_cast<std::size_t>(2 + count));
 }
 

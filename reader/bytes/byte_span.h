@@ -2,13 +2,13 @@
 // Bounded access to a run of bytes read from a link file. Every offset and width is
 // checked against the span's size before a byte is touched, in a form that cannot wrap
 // (width <= size && offset <= size - width), on 32-bit builds included.
-#ifndef SHORTCUT_READER_FORMAT_BYTE_SPAN_H
-#define SHORTCUT_READER_FORMAT_BYTE_SPAN_H
+#ifndef SHORTCUT_READER_BYTES_BYTE_SPAN_H
+#define SHORTCUT_READER_BYTES_BYTE_SPAN_H
 
 #include <cstddef>
 #include <cstdint>
 
-namespace shortcut_reader {
+namespace link_format {
 
 struct ByteSpan {
     const unsigned char* data = nullptr;
@@ -57,6 +57,6 @@ bool ReadLittleEndian(ByteSpan bytes, std::uint64_t offset, unsigned width, std:
 // span ends there, and one that starts at or past the end is empty.
 std::size_t BoundedTextLength(ByteSpan bytes, std::uint64_t offset, std::size_t limit);
 
-}  // namespace shortcut_reader
+}  // namespace link_format
 
 #endif

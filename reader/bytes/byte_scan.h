@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Finding the first byte of a kind in a text, eight bytes at a time: most texts hold none
 // of the bytes the scans look for, so a word that cannot hold one is passed whole.
-#ifndef SHORTCUT_READER_FORMAT_BYTE_SCAN_H
-#define SHORTCUT_READER_FORMAT_BYTE_SCAN_H
+#ifndef SHORTCUT_READER_BYTES_BYTE_SCAN_H
+#define SHORTCUT_READER_BYTES_BYTE_SCAN_H
 
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
-namespace shortcut_reader {
+namespace link_format {
 
 constexpr std::uint64_t kByteOnes = 0x0101010101010101u;
 constexpr std::uint64_t kByteHighs = 0x8080808080808080u;
@@ -57,6 +57,6 @@ std::size_t FindByte(std::string_view text, std::size_t at, WordTest mayHold, By
     return byteByByte(at, text.size());
 }
 
-}  // namespace shortcut_reader
+}  // namespace link_format
 
 #endif
