@@ -35,7 +35,7 @@ struct ByteSpan {
 // Reads the little-endian unsigned integer of sizeof(T) bytes at offset into value.
 // Returns false, and leaves value untouched, when it does not lie wholly inside the span.
 template <typename T>
-bool ReadInteger(ByteSpan bytes, std::uint64_t offset, T& value) {
+bool ReadLittleEndian(ByteSpan bytes, std::uint64_t offset, T& value) {
     if (!bytes.Holds(offset, sizeof(T))) {
         return false;
     }

@@ -90,12 +90,12 @@ char* DateAndTime(char* text, CivilDate date, std::uint64_t secondOfDay) {
     return Digits(at, secondOfDay % 60, 2);
 }
 
-std::uint32_t Data1(const GuidBytes& guid) {
+std::uint32_t Data1(const Guid& guid) {
     return static_cast<std::uint32_t>(guid[0]) | static_cast<std::uint32_t>(guid[1]) << 8 |
            static_cast<std::uint32_t>(guid[2]) << 16 | static_cast<std::uint32_t>(guid[3]) << 24;
 }
-std::uint16_t Data2(const GuidBytes& guid) { return static_cast<std::uint16_t>(guid[4] | guid[5] << 8); }
-std::uint16_t Data3(const GuidBytes& guid) { return static_cast<std::uint16_t>(guid[6] | guid[7] << 8); }
+std::uint16_t Data2(const Guid& guid) { return static_cast<std::uint16_t>(guid[4] | guid[5] << 8); }
+std::uint16_t Data3(const Guid& guid) { return static_cast<std::uint16_t>(guid[6] | guid[7] << 8); }
 
 struct DosFields {
     unsigned year, month, day, hour, minute, second;
@@ -117,7 +117,7 @@ char* UpperHexDigits(char* at, std::uint64_t value, int count) {
     return at + count;
 }
 
-void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]) {
+void GuidText(const Guid& guid, char (&text)[kGuidTextLength]) {
     // Where each byte's two digits go: Data1, Data2 and Data3 are little-endian.
     constexpr unsigned char kPlace[16] = {7, 5, 3, 1, 12, 10, 17, 15, 20, 22, 25, 27, 29, 31, 33, 35};
     text[0] = '{';
@@ -153,9 +153,9 @@ bool DosDateTimeText(std::uint32_t dosDateTime, char (&text)[kDosDateTimeTextLen
     return valid;
 }
 
-bool IsTimeBasedUuid(const GuidBytes& guid) { return Data3(guid) >> 12 == 1; }
+bool IsTimeBasedUuid(const Guid& guid) { return Data3(guid) >> 12 == 1; }
 
-bool UuidFileTime(const GuidBytes& guid, std::uint64_t& filetime) {
+bool UuidFileTime(const Guid& guid, std::uint64_t& filetime) {
     const std::uint64_t timestamp = static_cast<std::uint64_t>(Data3(guid) & 0x0FFF) << 48 |
                                     static_cast<std::uint64_t>(Data2(guid)) << 32 | Data1(guid);
     if (timestamp < kUuidToFileTime) {
@@ -165,7 +165,7 @@ bool UuidFileTime(const GuidBytes& guid, std::uint64_t& filetime) {
     return true;
 }
 
-void UuidMacAddress(const GuidBytes& guid, char (&text)[kMacAddressTextLength]) {
+void UuidMacAddress(const Guid& guid, char (&text)[kMacAddressTextLength]) {
     char* at = text;
     for (std::size_t i = 10; i < 16; ++i) {
         if (i > 10) {

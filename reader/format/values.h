@@ -12,11 +12,11 @@ namespace link_format {
 
 // A GUID in its packet form, as the file stores it: Data1, Data2 and Data3 little-endian,
 // then the eight bytes of Data4.
-using GuidBytes = std::array<std::uint8_t, 16>;
+using Guid = std::array<std::uint8_t, 16>;
 
 // "{00021401-0000-0000-C000-000000000046}": 38 characters, upper case.
 constexpr std::size_t kGuidTextLength = 38;
-void GuidText(const GuidBytes& guid, char (&text)[kGuidTextLength]);
+void GuidText(const Guid& guid, char (&text)[kGuidTextLength]);
 
 // Writes value's low count hex digits, upper case and zero-padded, and returns the end.
 char* UpperHexDigits(char* at, std::uint64_t value, int count);
@@ -38,13 +38,13 @@ constexpr std::size_t kDosDateTimeTextLength = 19;
 bool DosDateTimeText(std::uint32_t dosDateTime, char (&text)[kDosDateTimeTextLength]);
 
 // A version-1 (time-based) UUID: its version nibble is 1.
-bool IsTimeBasedUuid(const GuidBytes& guid);
+bool IsTimeBasedUuid(const Guid& guid);
 // Its 60-bit timestamp (100-ns intervals since 1582-10-15) as a FILETIME; false when it
 // lies before 1601, where a FILETIME cannot go.
-bool UuidFileTime(const GuidBytes& guid, std::uint64_t& filetime);
+bool UuidFileTime(const Guid& guid, std::uint64_t& filetime);
 // Its node, the MAC address of the machine that made it: "08:00:27:5F:3A:1C".
 constexpr std::size_t kMacAddressTextLength = 17;
-void UuidMacAddress(const GuidBytes& guid, char (&text)[kMacAddressTextLength]);
+void UuidMacAddress(const Guid& guid, char (&text)[kMacAddressTextLength]);
 
 }  // namespace link_format
 

@@ -2,6 +2,7 @@
 #include "json/json_writer.h"
 
 #include "bytes/byte_scan.h"
+#include "text/utf8.h"
 
 #include <array>
 #include <charconv>
@@ -29,12 +30,14 @@ constexpr std::array<char, 256> EscapeTable() {
 }
 constexpr std::array<char, 256> kEscapes = EscapeTable();
 
-// A byte that must be escaped: one below 0x20, '"' or '\\'.
-bool NeedsEscape(unsigned char byte) { return kEscapes[byte] != 0; }
+// A byte that is not written as it is: one below 0x20, '"' or '\\' (escaped), or one of
+// 0x80 and above, which starts a sequence that is checked to be well-formed UTF-8.
+bool NeedsCare(unsigned char byte) { return kEscapes[byte] != 0 || byte >= 0x80; }
 
-bool MayNeedEscape(std::uint64_t word) {
+bool MayNeedCare(std::uint64_t word) {
     namespace sr = link_format;
-    return (sr::WordBytesBelow(word, 0x20) | sr::WordBytesEqual(word, '"') | sr::WordBytesEqual(word, '\\')) != 0;
+    return (sr::WordBytesBelow(word, 0x20) | sr::WordBytesEqual(word, '"') | sr::WordBytesEqual(word, '\\') |
+            (word & sr::kByteHighs)) != 0;
 }
 
 }  // namespace
@@ -55,8 +58,8 @@ void JsonWriter::Escaped(std::string_view text) {
         // Lambdas, so that both tests inline into the scan.
         const char* const special =
             at + link_format::FindByte(std::string_view(at, static_cast<std::size_t>(end - at)), 0,
-                                           [](std::uint64_t word) { return MayNeedEscape(word); },
-                                           [](unsigned char byte) { return NeedsEscape(byte); });
+                                       [](std::uint64_t word) { return MayNeedCare(word); },
+                                       [](unsigned char byte) { return NeedsCare(byte); });
         const auto run = static_cast<std::size_t>(special - at);
         Room(run + 6);
         std::memcpy(at_, at, run);
@@ -65,6 +68,16 @@ void JsonWriter::Escaped(std::string_view text) {
             return;
         }
         const auto byte = static_cast<unsigned char>(*special);
+        if (byte >= 0x80) {
+            // Text a caller built need not be UTF-8: what is not becomes U+FFFD.
+            bool well = false;
+            const std::size_t length =
+                Utf8SequenceLength(reinterpret_cast<const unsigned char*>(special), static_cast<std::size_t>(end - special), well);
+            std::memcpy(at_, well ? special : kReplacement, well ? length : kReplacementBytes);
+            at_ += well ? length : kReplacementBytes;
+            at = special + length;
+            continue;
+        }
         const char escape = kEscapes[byte];
         *at_++ = '\\';
         if (escape == 'u') {
@@ -83,10 +96,14 @@ void JsonWriter::String(std::string_view text) {
     Separate();
     *at_++ = '"';
     while (text.size() > kPiece) {
-        // Cut between UTF-8 sequences, so that each piece stays whole text.
+        // Cut between UTF-8 sequences, so that each piece stays whole text: at most three
+        // continuation bytes back. More are ill-formed anyway, and may be cut anywhere.
         std::size_t cut = kPiece;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        while (cut > kPiece - 3 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
             --cut;
+        }
+        if ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            cut = kPiece;
         }
         Escaped(text.substr(0, cut));
         text.remove_prefix(cut);

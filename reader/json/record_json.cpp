@@ -343,6 +343,10 @@ struct BlockFields {
         Member(json, "target_ansi", block.target_ansi);
         Member(json, "target_unicode", block.target_unicode);
     }
+    void operator()(const IconEnvironmentBlock& block) const {
+        Member(json, "target_ansi", block.target_ansi);
+        Member(json, "target_unicode", block.target_unicode);
+    }
     void operator()(const ConsoleBlock& block) const {
         Member(json, "fill_attributes", block.fill_attributes);
         Member(json, "popup_fill_attributes", block.popup_fill_attributes);
@@ -428,6 +432,8 @@ void WriteWarnings(JsonWriter& json, const std::vector<Warning>& warnings) {
         json.BeginObject();
         json.Key("code");
         json.PlainString(WarningCodeName(warning.code));
+        json.Key("category");
+        json.PlainString(WarningCategoryName(CategoryOf(warning.code)));
         Member(json, "offset", warning.offset);
         Member(json, "message", warning.message);
         json.EndObject();
@@ -440,6 +446,17 @@ void Section(JsonWriter& json, const char (&key)[K], const std::optional<T>& sec
     json.Key(key);
     if (section) {
         write(json, *section);
+    } else {
+        json.Null();
+    }
+}
+
+// A section every link has: null for a record that is not a link's.
+template <std::size_t K, typename T, typename Write>
+void Section(JsonWriter& json, const char (&key)[K], bool read, const T& section, Write write) {
+    json.Key(key);
+    if (read) {
+        write(json, section);
     } else {
         json.Null();
     }
@@ -458,7 +475,8 @@ void AppendJsonLine(const Link& link, std::string& out, const JsonFlush& flush) 
     json.PlainString(StatusName(link.status));
     Member(json, "error", link.error);
     Member(json, "size", link.size);
-    Section(json, "header", link.header, WriteHeader);
+    const bool read = link.status == Status::kRead;
+    Section(json, "header", read, link.header, WriteHeader);
     Section(json, "link_target_id_list", link.link_target_id_list, [](JsonWriter& writer, const IdList& list) {
         writer.BeginObject();
         Member(writer, "id_list_size", list.id_list_size);
@@ -467,8 +485,8 @@ void AppendJsonLine(const Link& link, std::string& out, const JsonFlush& flush) 
         writer.EndObject();
     });
     Section(json, "link_info", link.link_info, WriteLinkInfo);
-    Section(json, "string_data", link.string_data, WriteStringData);
-    Section(json, "extra_data", link.extra_data, WriteExtraData);
+    Section(json, "string_data", read, link.string_data, WriteStringData);
+    Section(json, "extra_data", read, link.extra_data, WriteExtraData);
     Section(json, "trailing_data", link.trailing_data, [](JsonWriter& writer, const TrailingData& trailing) {
         writer.BeginObject();
         Member(writer, "offset", trailing.offset);

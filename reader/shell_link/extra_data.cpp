@@ -109,10 +109,14 @@ ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_
                          std::to_string(kind->size) + " bytes it must have");
     }
     switch (read.block_signature) {
-        case sr::kEnvironmentVariableDataBlock:
-        case sr::kIconEnvironmentDataBlock: {
+        case sr::kEnvironmentVariableDataBlock: {
             auto [ansi, unicode] = AnsiAndUnicode(reading, block);
             read.data = EnvironmentBlock{std::move(ansi), std::move(unicode)};
+            break;
+        }
+        case sr::kIconEnvironmentDataBlock: {
+            auto [ansi, unicode] = AnsiAndUnicode(reading, block);
+            read.data = IconEnvironmentBlock{std::move(ansi), std::move(unicode)};
             break;
         }
         case sr::kDarwinDataBlock: {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// ID lists and their shell items. The list is walked by each ItemIDSize, never past the
-// list's end; an item's own fields are read only inside the item, by the public layouts of
+// ID lists and their shell items. The list is walked by each ItemIDSize (record_walker.h),
+// never past the list's end; an item's own fields are read only inside the item, by the public layouts of
 // root folder (0x1F), volume (0x20-0x2F), file entry (0x30-0x3F) and network location
 // (0x40-0x4F) items. Every other item keeps the start of its bytes.
 #include <string>
 
-#include "shell_link/reading.h"
+#include "shell_link/record_walker.h"
 
 namespace shell_link::detail {
 
@@ -168,43 +168,15 @@ Item ReadItem(Reading& reading, ByteSpan item, std::uint16_t size) {
 }  // namespace
 
 std::vector<Item> ReadItems(Reading& reading, ByteSpan list) {
+    static constexpr RecordList kItems{"an item", "items", "the ID list", 2, 1, 3, true};
     std::vector<Item> items;
     items.reserve(8);  // lists mostly hold fewer: one allocation, no moves
-    std::uint64_t at = 0;
-    std::size_t unlisted = 0;
-    for (;;) {
-        const std::optional<std::uint16_t> size = Field<std::uint16_t>(list, at);
-        if (!size) {
-            reading.Warn(WarningCode::kTruncated, list.Sub(at, 2), "the ID list ends without its terminal ID");
-            break;
-        }
-        if (*size == 0) {
-            break;
-        }
-        const ByteSpan item = list.Sub(at, *size);
-        if (*size < 3) {
-            reading.Warn(WarningCode::kTruncated, item,
-                         "an item of " + std::to_string(*size) + " bytes cannot hold its class type; the list ends there");
-            break;
-        }
-        if (item.size < *size) {
-            reading.Warn(WarningCode::kTruncated, item,
-                         "an item of " + std::to_string(*size) + " bytes runs past the end of its ID list");
-        }
-        if (items.size() < kMaxItems) {
-            items.push_back(ReadItem(reading, item, *size));
-        } else {
-            ++unlisted;
-        }
-        if (item.size < *size) {
-            break;
-        }
-        at += *size;
-    }
-    if (unlisted > 0) {
-        reading.Warn(WarningCode::kTruncated, list,
-                     std::to_string(unlisted) + " more items are not listed: a record lists " + std::to_string(kMaxItems));
-    }
+    RecordBudget budget{kMaxItems};
+    WalkRecords(reading, list, kItems, budget, [&](ByteSpan item, std::uint32_t size) {
+        items.push_back(ReadItem(reading, item, static_cast<std::uint16_t>(size)));
+        return true;
+    });
+    WarnUnlisted(reading, list, kItems, budget, kMaxItems);
     return items;
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // LinkInfo: its header, the VolumeID, the local base path, the CommonNetworkRelativeLink
 // and the common path suffix, each reached through its offset and read only inside the
-// structure that holds it. A text takes its Unicode form where the structure carries one.
+// structure that holds it, and to at most kMaxOffsetTextCharacters. A text takes its
+// Unicode form where the structure carries one.
 #include <string>
 
 #include "format/layout.h"
@@ -25,14 +26,33 @@ std::optional<ByteSpan> At(Reading& reading, ByteSpan container, std::uint32_t o
     return container.Sub(offset, container.size);
 }
 
+// The bytes of a zero-terminated text of units of unitBytes, from the start of rest: at
+// most kMaxOffsetTextCharacters of them, with a warning where the text goes on. Several
+// offsets may point at one run of bytes, so without the cut each would copy all of it.
+ByteSpan OffsetTextBytes(Reading& reading, ByteSpan rest, unsigned unitBytes, const char* what) {
+    const std::uint64_t capBytes = std::uint64_t{kMaxOffsetTextCharacters} * unitBytes;
+    const ByteSpan capped = rest.Sub(0, capBytes);
+    const std::size_t units = unitBytes == 2 ? ZeroTerminatedUnits(capped) : ZeroTerminatedBytes(capped);
+    const bool goesOn = units == kMaxOffsetTextCharacters && rest.Holds(capBytes, unitBytes) &&
+                        (unitBytes == 2 ? Field<std::uint16_t>(rest, capBytes) != 0 : Field<std::uint8_t>(rest, capBytes) != 0);
+    if (goesOn) {
+        reading.Warn(WarningCode::kLimitReached, rest,
+                     std::string(what) + " goes on past " + std::to_string(kMaxOffsetTextCharacters) +
+                         " characters, the longest path Windows handles; the record keeps those");
+    }
+    return capped;
+}
+
 std::optional<std::string> AnsiAt(Reading& reading, ByteSpan container, std::uint32_t offset, const char* what) {
     const std::optional<ByteSpan> text = At(reading, container, offset, what);
-    return text ? std::optional<std::string>(AnsiTextZ(reading, *text, container)) : std::nullopt;
+    return text ? std::optional<std::string>(AnsiTextZ(reading, OffsetTextBytes(reading, *text, 1, what), container))
+                : std::nullopt;
 }
 
 std::optional<std::string> Utf16At(Reading& reading, ByteSpan container, std::uint32_t offset, const char* what) {
     const std::optional<ByteSpan> text = At(reading, container, offset, what);
-    return text ? std::optional<std::string>(Utf16TextZ(reading, *text, container)) : std::nullopt;
+    return text ? std::optional<std::string>(Utf16TextZ(reading, OffsetTextBytes(reading, *text, 2, what), container))
+                : std::nullopt;
 }
 
 // The Unicode form where its offset is given (not 0) and sound, else the ANSI form.

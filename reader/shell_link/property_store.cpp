@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The serialized property storages of a PropertyStoreDataBlock (MS-PROPSTORE): storages
 // back to back up to one of size 0 or the block's end, each a version, a format ID and
-// values up to one of size 0. Every storage and value advances by its own size; a value
-// is decoded only inside it, for the scalar, string, FILETIME and GUID types.
+// values up to one of size 0, both walked by their sizes (record_walker.h). A value is
+// decoded only inside it, for the scalar, string, FILETIME and GUID types.
 #include <cstring>
 #include <string>
 
-#include "shell_link/reading.h"
+#include "shell_link/record_walker.h"
 
 namespace shell_link::detail {
 
@@ -42,6 +42,18 @@ PropertyValue Floating(ByteSpan value) {
     return static_cast<double>(number);
 }
 
+// The size bytes of a string value after its size field, cut (with a warning) where they
+// run past the value.
+ByteSpan StringBytes(Reading& reading, ByteSpan value, std::uint64_t size, ByteSpan at) {
+    const ByteSpan bytes = value.Sub(8, size);
+    if (bytes.size < size) {
+        reading.Warn(WarningCode::kTruncated, at,
+                     "a property string of " + ByteCount(size) + " runs past the end of its value, " +
+                         ByteCount(bytes.size) + " are there");
+    }
+    return bytes;
+}
+
 // A TypedPropertyValue: the type, two bytes of padding, then the value.
 PropertyValue Decode(Reading& reading, ByteSpan value, std::uint16_t type, ByteSpan at) {
     switch (type) {
@@ -73,11 +85,11 @@ PropertyValue Decode(Reading& reading, ByteSpan value, std::uint16_t type, ByteS
         }
         case kBstr: case kLpstr: {  // CodePageString: its size in bytes, then the bytes
             const std::optional<std::uint32_t> size = Field<std::uint32_t>(value, 4);
-            return size ? PropertyValue(AnsiTextZ(reading, value.Sub(8, *size), at)) : PropertyValue();
+            return size ? PropertyValue(AnsiTextZ(reading, StringBytes(reading, value, *size, at), at)) : PropertyValue();
         }
         case kLpwstr: {  // UnicodeString: its length in units, then the units
             const std::optional<std::uint32_t> length = Field<std::uint32_t>(value, 4);
-            return length ? PropertyValue(Utf16TextZ(reading, value.Sub(8, std::uint64_t{2} * *length), at))
+            return length ? PropertyValue(Utf16TextZ(reading, StringBytes(reading, value, std::uint64_t{2} * *length, at), at))
                           : PropertyValue();
         }
         default:
@@ -85,88 +97,55 @@ PropertyValue Decode(Reading& reading, ByteSpan value, std::uint16_t type, ByteS
     }
 }
 
-// Reads the values of one storage into storage. Storages and values share one budget
-// (left) of kMaxProperties; those past it are only counted (unlisted).
-void ReadValues(Reading& reading, ByteSpan values, bool stringNamed, PropertyStorage& storage, std::size_t& left,
-                std::size_t& unlisted) {
-    std::uint64_t at = 0;
-    for (;;) {
-        const std::optional<std::uint32_t> size = Field<std::uint32_t>(values, at);
-        if (!size || *size == 0) {
-            break;  // the end marker, or the storage's end
-        }
-        const ByteSpan value = values.Sub(at, *size);
-        if (*size < kValueHeader || value.size < *size) {
+constexpr RecordList kStorages{"a property storage", "property storages and values", "the PropertyStoreDataBlock",
+                               4, 1, kStorageHeader, false};
+constexpr RecordList kValues{"a property value", "property storages and values", "its property storage",
+                             4, 1, kValueHeader, false};
+
+Property ReadProperty(Reading& reading, ByteSpan value, bool stringNamed) {
+    Property property;
+    std::uint64_t typed = kValueHeader;
+    const std::uint32_t idOrNameSize = Field<std::uint32_t>(value, 4).value_or(0);
+    if (stringNamed) {
+        const ByteSpan name = value.Sub(kValueHeader, idOrNameSize);
+        if (name.size < idOrNameSize) {
             reading.Warn(WarningCode::kTruncated, value,
-                         "a property value of " + std::to_string(*size) + " bytes runs past its storage or its own header");
-            break;
+                         "a property name of " + ByteCount(idOrNameSize) + " runs past the end of its value, " +
+                             ByteCount(name.size) + " are there");
         }
-        if (left == 0) {
-            ++unlisted;
-        } else {
-            --left;
-            Property property;
-            std::uint64_t typed = kValueHeader;
-            const std::uint32_t idOrNameSize = Field<std::uint32_t>(value, 4).value_or(0);
-            if (stringNamed) {
-                property.name = Utf16TextZ(reading, value.Sub(kValueHeader, idOrNameSize), value);
-                typed += idOrNameSize;
-            } else {
-                property.id = idOrNameSize;
-            }
-            const ByteSpan typedValue = value.Sub(typed, value.size);
-            property.type = Field<std::uint16_t>(typedValue, 0).value_or(0);
-            property.value = Decode(reading, typedValue, property.type, value);
-            storage.properties.push_back(std::move(property));
-        }
-        at += *size;
+        property.name = Utf16TextZ(reading, name, value);
+        typed += idOrNameSize;
+    } else {
+        property.id = idOrNameSize;
     }
+    const ByteSpan typedValue = value.Sub(typed, value.size);
+    property.type = Field<std::uint16_t>(typedValue, 0).value_or(0);
+    property.value = Decode(reading, typedValue, property.type, value);
+    return property;
 }
 
 }  // namespace
 
 PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages) {
     PropertyStoreBlock store;
-    std::size_t left = kMaxProperties;
-    std::size_t unlisted = 0;
-    std::uint64_t at = 0;
-    for (;;) {
-        const std::optional<std::uint32_t> size = Field<std::uint32_t>(storages, at);
-        if (!size || *size == 0) {
-            break;
-        }
-        const ByteSpan storage = storages.Sub(at, *size);
-        if (*size < kStorageHeader || storage.size < kStorageHeader) {
-            reading.Warn(WarningCode::kTruncated, storage,
-                         "a property storage of " + std::to_string(*size) + " bytes cannot hold its header");
-            break;
-        }
-        if (storage.size < *size) {
-            reading.Warn(WarningCode::kTruncated, storage,
-                         "a property storage of " + std::to_string(*size) + " bytes runs past the end of its block");
-        }
+    // Storages and their values share one budget.
+    RecordBudget budget{kMaxProperties};
+    WalkRecords(reading, storages, kStorages, budget, [&](ByteSpan storage, std::uint32_t) {
         if (Field<std::uint32_t>(storage, 4) != kStorageVersion) {
-            // Not a storage of this format: stepped over by its size.
-        } else if (left == 0) {
-            ++unlisted;
-        } else {
-            --left;
-            PropertyStorage read;
-            read.format_id = GuidField(storage, 8).value_or(Guid{});
-            ReadValues(reading, storage.Sub(kStorageHeader, storage.size), read.format_id == kStringNamedSet, read,
-                       left, unlisted);
-            store.property_storages.push_back(std::move(read));
+            return false;  // not a storage of this format: stepped over by its size
         }
-        if (storage.size < *size) {
-            break;
-        }
-        at += *size;
-    }
-    if (unlisted > 0) {
-        reading.Warn(WarningCode::kTruncated, storages,
-                     std::to_string(unlisted) + " more property storages and values are not listed: a record lists " +
-                         std::to_string(kMaxProperties));
-    }
+        PropertyStorage read;
+        read.format_id = GuidField(storage, 8).value_or(Guid{});
+        const bool stringNamed = read.format_id == kStringNamedSet;
+        WalkRecords(reading, storage.Sub(kStorageHeader, storage.size), kValues, budget,
+                    [&](ByteSpan value, std::uint32_t) {
+                        read.properties.push_back(ReadProperty(reading, value, stringNamed));
+                        return true;
+                    });
+        store.property_storages.push_back(std::move(read));
+        return true;
+    });
+    WarnUnlisted(reading, storages, kStorages, budget, kMaxProperties);
     return store;
 }
 

@@ -9,7 +9,7 @@
 
 #include "format/layout.h"
 #include "format/values.h"
-#include "shell_link/reading.h"
+#include "shell_link/record_walker.h"
 
 namespace shell_link {
 
@@ -32,8 +32,6 @@ std::array<unsigned char, N> ZeroPadded(ByteSpan input) {
     return bytes;
 }
 
-std::string Bytes(std::uint64_t count) { return std::to_string(count) + (count == 1 ? " byte" : " bytes"); }
-
 // Where the reading stands: the next section's offset, or none once the input ended
 // inside a section.
 struct Cursor {
@@ -47,8 +45,8 @@ ByteSpan TakeSection(Reading& reading, Cursor& cursor, std::uint64_t size, const
     const ByteSpan section = reading.input.Sub(cursor.at, size);
     if (section.size < size) {
         reading.Warn(WarningCode::kTruncated, section,
-                     std::string(what) + " of " + Bytes(size) + " runs past the end of the input, " +
-                         Bytes(section.size) + " are there");
+                     std::string(what) + " of " + ByteCount(size) + " runs past the end of the input, " +
+                         ByteCount(section.size) + " are there");
         cursor.lost = true;
     }
     cursor.at += size;
@@ -135,44 +133,23 @@ StringData ReadStringData(Reading& reading, Cursor& cursor, std::uint32_t flags)
 // An input that ends where a block would begin has no TerminalBlock, which is not
 // reported: the format's own grammar allows the ExtraData to be absent.
 std::vector<ExtraDataBlock> ReadExtraData(Reading& reading, Cursor& cursor, std::optional<TrailingData>& trailing) {
+    static constexpr RecordList kBlocks{"an ExtraData block", "ExtraData blocks", "the input", 4, kTerminalBlockBelow,
+                                        8, false};
     std::vector<ExtraDataBlock> blocks;
+    if (cursor.lost) {
+        return blocks;
+    }
     blocks.reserve(8);  // links mostly hold fewer: one allocation, no moves
-    std::uint64_t unlisted = 0;
-    while (!cursor.lost && cursor.at < reading.input.size) {
-        const std::uint64_t start = cursor.at;
-        const std::optional<std::uint32_t> size = TakeSize<std::uint32_t>(reading, cursor, "an ExtraData block");
-        if (!size) {
-            break;
-        }
-        if (*size < sr::kTerminalBlockBelow) {
-            if (cursor.at < reading.input.size) {
-                trailing = TrailingData{cursor.at, reading.input.size - cursor.at};
-            }
-            break;
-        }
-        const ByteSpan header = reading.input.Sub(start, 8);
-        if (*size < 8) {
-            reading.Warn(WarningCode::kTruncated, header,
-                         "an ExtraData block of " + Bytes(*size) + " cannot hold its size and signature");
-            cursor.lost = true;
-            break;
-        }
-        cursor.at = start;
-        const ByteSpan block = TakeSection(reading, cursor, *size, "an ExtraData block");
-        if (block.size < 8) {
-            break;
-        }
-        if (blocks.size() < kMaxBlocks) {
-            blocks.push_back(ReadExtraDataBlock(reading, block, *size));
-        } else {
-            ++unlisted;
-        }
+    const ByteSpan list = reading.input.Sub(cursor.at, reading.input.size);
+    RecordBudget budget{kMaxBlocks};
+    const ListEnd end = WalkRecords(reading, list, kBlocks, budget, [&](ByteSpan block, std::uint32_t size) {
+        blocks.push_back(ReadExtraDataBlock(reading, block, size));
+        return true;
+    });
+    if (end.terminated && end.at < list.size) {
+        trailing = TrailingData{cursor.at + end.at, list.size - end.at};
     }
-    if (unlisted > 0) {
-        reading.warnings.Add(WarningCode::kTruncated, std::nullopt,
-                             std::to_string(unlisted) + " more ExtraData blocks are not listed: a record lists " +
-                                 std::to_string(kMaxBlocks));
-    }
+    WarnUnlisted(reading, list, kBlocks, budget, kMaxBlocks);
     return blocks;
 }
 
@@ -191,7 +168,7 @@ Header ReadHeader(Reading& reading) {
     const ByteSpan held = reading.input.Sub(0, sr::kHeaderBytes);
     if (held.size < sr::kHeaderBytes) {
         reading.Warn(WarningCode::kTruncated, held,
-                     "the header has " + Bytes(held.size) + " of its 76; the missing ones read as zero");
+                     "the header has " + ByteCount(held.size) + " of its 76; the missing ones read as zero");
     }
     const ByteSpan span{bytes.data(), bytes.size()};
     const auto u32 = [&](unsigned offset) { return Field<std::uint32_t>(span, offset).value_or(0); };
@@ -213,7 +190,7 @@ Header ReadHeader(Reading& reading) {
     return header;
 }
 
-Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& codePage) {
+Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, CodePage& codePage) {
     Link link;
     link.size = wholeSize;
     // As the other reader decides: the first four bytes, missing ones read as zero.
@@ -225,12 +202,12 @@ Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& cod
     Reading reading{input, codePage, {}};
     if (cut) {
         reading.Warn(WarningCode::kTruncated, input.Sub(input.size, 0),
-                     "only the first " + Bytes(input.size) + " of the input were read" +
+                     "only the first " + ByteCount(input.size) + " of the input were read" +
                          (wholeSize > input.size ? ", of its " + std::to_string(wholeSize) : std::string()));
     }
     Cursor cursor;
     link.header = ReadHeader(reading);
-    const std::uint32_t flags = link.header->link_flags;
+    const std::uint32_t flags = link.header.link_flags;
     cursor.lost = input.size < sr::kHeaderBytes;  // the header's own warning says so
     if ((flags & sr::kHasLinkTargetIdList) != 0 && !cursor.lost) {
         link.link_target_id_list = ReadTargetIdList(reading, cursor);
@@ -243,16 +220,23 @@ Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& cod
     if (link.trailing_data) {
         link.trailing_data->size = wholeSize - link.trailing_data->offset;
     }
-    CheckSuspicions(link, reading.warnings);
     link.warnings = reading.warnings.Finish();
+    return link;
+}
+
+Link ReadAndAnalyze(ByteSpan input, std::uint64_t wholeSize, bool cut, CodePage& codePage) {
+    Link link = Read(input, wholeSize, cut, codePage);
+    std::vector<Warning> suspicions = Analyze(link);
+    link.warnings.insert(link.warnings.end(), std::make_move_iterator(suspicions.begin()),
+                         std::make_move_iterator(suspicions.end()));
     return link;
 }
 
 }  // namespace detail
 
-Link ReadLink(const void* bytes, std::size_t size, const CodePage& codePage) {
+Link ReadLink(const void* bytes, std::size_t size, CodePage& codePage) {
     const detail::ByteSpan input{static_cast<const unsigned char*>(bytes), bytes == nullptr ? 0 : size};
-    return detail::Read(input, input.size, false, codePage);
+    return detail::ReadAndAnalyze(input, input.size, false, codePage);
 }
 
 }  // namespace shell_link

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "shell_link/reading.h"
+#include "text/utf8.h"
 
 namespace shell_link {
 
@@ -83,7 +84,7 @@ Link UnreadableFile(const char* path, int error) {
     return link;
 }
 
-Link ReadLinkFile(const char* path, const CodePage& codePage) {
+Link ReadLinkFile(const char* path, CodePage& codePage) {
     if (path == nullptr) {
         return UnreadableFile(path, EINVAL);
     }
@@ -110,7 +111,7 @@ Link ReadLinkFile(const char* path, const CodePage& codePage) {
     }
     // Only a regular file tells how much more there is.
     const std::uint64_t wholeSize = more && fileSize > bytes.size ? fileSize : bytes.size;
-    Link link = detail::Read(detail::ByteSpan{bytes.data.get(), bytes.size}, wholeSize, more, codePage);
+    Link link = detail::ReadAndAnalyze(detail::ByteSpan{bytes.data.get(), bytes.size}, wholeSize, more, codePage);
     link.file = detail::ValidUtf8(path);
     return link;
 }

@@ -7,6 +7,7 @@
 
 #include <shortcut_reader/shell_link.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,23 +19,28 @@ namespace shell_link::detail {
 
 using link_format::ByteSpan;
 
-// Keeps the first kMaxWarnings - 1 warnings, then counts; Finish() puts the last one in,
-// or says how many were dropped.
-class Warnings {
+// Keeps at most kMaxWarningsOfACode warnings of each code, in the order they come; the
+// next one of a code stands as a kTooManyWarnings, which Finish() makes say how many of
+// that code were dropped.
+class WarningBudget {
 public:
     void Add(WarningCode code, std::optional<std::uint64_t> offset, std::string message);
+    // Whether a warning of code would still be kept: a message need not be made otherwise.
+    bool Keeps(WarningCode code) const { return count_[Index(code)] < kMaxWarningsOfACode; }
     std::vector<Warning> Finish();
 
 private:
+    static std::size_t Index(WarningCode code) { return static_cast<std::size_t>(code); }
+
     std::vector<Warning> kept_;
-    std::optional<Warning> last_;
-    std::size_t dropped_ = 0;
+    std::array<std::size_t, kWarningCodeCount> count_{};
+    std::array<std::size_t, kWarningCodeCount> droppedAt_{};  // of a code's kTooManyWarnings in kept_
 };
 
 struct Reading {
     ByteSpan input;
-    const CodePage& codePage;
-    Warnings warnings;
+    CodePage& codePage;
+    WarningBudget warnings;
 
     // The input offset of a byte of a span of the input.
     std::uint64_t OffsetOf(const unsigned char* at) const { return static_cast<std::uint64_t>(at - input.data); }
@@ -47,7 +53,7 @@ struct Reading {
 template <typename T>
 std::optional<T> Field(ByteSpan span, std::uint64_t offset) {
     T value{};
-    if (!link_format::ReadInteger(span, offset, value)) {
+    if (!link_format::ReadLittleEndian(span, offset, value)) {
         return std::nullopt;
     }
     return value;
@@ -73,16 +79,14 @@ std::size_t ZeroTerminatedUnits(ByteSpan span);
 std::vector<std::uint8_t> DataPrefix(ByteSpan bytes);
 // "0x1C": a number in upper-case hexadecimal, for messages.
 std::string HexNumber(std::uint64_t value);
-// text, with each byte that is not part of a well-formed UTF-8 sequence as U+FFFD.
-std::string ValidUtf8(const char* text);
+// "1 byte", "12 bytes".
+std::string ByteCount(std::uint64_t count);
 
-// Appends the UTF-8 form of count UTF-16LE units at bytes to out; false when an unpaired
-// surrogate became U+FFFD.
-bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out);
-
-// Reads input as a whole link. When it is only the start of the input (cut), the record
-// says so, and gives wholeSize as the input's size.
-Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, const CodePage& codePage);
+// Reads input as a whole link, without the analysis. When it is only the start of the
+// input (cut), the record says so, and gives wholeSize as the input's size.
+Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, CodePage& codePage);
+// Read, then Analyze: the record ReadLink and ReadLinkFile give.
+Link ReadAndAnalyze(ByteSpan input, std::uint64_t wholeSize, bool cut, CodePage& codePage);
 
 // The sections, each read from the span that holds it.
 Header ReadHeader(Reading& reading);
@@ -92,9 +96,6 @@ std::optional<std::string> ItemPath(const std::vector<Item>& items);
 LinkInfo ReadLinkInfo(Reading& reading, ByteSpan block);
 ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_t blockSize);
 PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages);
-
-// Warns of what looks wrong in the link: the tricks attackers play with links.
-void CheckSuspicions(const Link& link, Warnings& warnings);
 
 // A FILETIME, with a warning when it lies past the year 9999.
 FileTime CheckedFileTime(Reading& reading, std::uint64_t value, ByteSpan at);

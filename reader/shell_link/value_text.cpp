@@ -26,9 +26,28 @@ const char* WarningCodeName(WarningCode code) {
         case WarningCode::kDuplicateBlock: return "duplicate_block";
         case WarningCode::kFlagMismatch: return "flag_mismatch";
         case WarningCode::kMinimizedWindow: return "minimized_window";
+        case WarningCode::kLimitReached: return "limit_reached";
         case WarningCode::kTooManyWarnings: return "too_many_warnings";
     }
     return "";
+}
+
+WarningCategory CategoryOf(WarningCode code) {
+    switch (code) {
+        case WarningCode::kTruncated:
+        case WarningCode::kBadOffset:
+        case WarningCode::kUnpairedSurrogate:
+        case WarningCode::kUndecodableText:
+        case WarningCode::kInvalidTime:
+        case WarningCode::kTooManyWarnings:
+            return WarningCategory::kDamage;
+        default:
+            return WarningCategory::kSuspicious;
+    }
+}
+
+const char* WarningCategoryName(WarningCategory category) {
+    return category == WarningCategory::kDamage ? "damage" : "suspicious";
 }
 
 const char* StatusName(Status status) {
@@ -40,18 +59,18 @@ const char* StatusName(Status status) {
     return "";
 }
 
-std::string GuidString(const Guid& guid) {
+std::string GuidText(const Guid& guid) {
     char text[sr::kGuidTextLength];
     sr::GuidText(guid, text);
     return std::string(text, sizeof text);
 }
 
-std::optional<std::string> FileTimeString(FileTime time) {
+std::optional<std::string> FileTimeText(FileTime time) {
     char text[sr::kFileTimeTextLength];
     return sr::FileTimeText(time.value, text) ? std::optional<std::string>(std::string(text, sizeof text)) : std::nullopt;
 }
 
-std::optional<std::string> DosDateTimeString(DosDateTime time) {
+std::optional<std::string> DosDateTimeText(DosDateTime time) {
     char text[sr::kDosDateTimeTextLength];
     return sr::DosDateTimeText(time.value, text) ? std::optional<std::string>(std::string(text, sizeof text))
                                                  : std::nullopt;

@@ -3,27 +3,27 @@
 
 namespace shell_link::detail {
 
-void Warnings::Add(WarningCode code, std::optional<std::uint64_t> offset, std::string message) {
-    if (kept_.size() + 1 < kMaxWarnings) {
+void WarningBudget::Add(WarningCode code, std::optional<std::uint64_t> offset, std::string message) {
+    const std::size_t seen = count_[Index(code)]++;
+    if (seen < kMaxWarningsOfACode) {
         kept_.push_back({code, offset, std::move(message)});
-    } else if (!last_) {
-        last_ = Warning{code, offset, std::move(message)};
-    } else {
-        ++dropped_;
+    } else if (seen == kMaxWarningsOfACode) {
+        // Where the first dropped one would stand; Finish() writes its message.
+        droppedAt_[Index(code)] = kept_.size();
+        kept_.push_back({WarningCode::kTooManyWarnings, offset, {}});
     }
 }
 
-std::vector<Warning> Warnings::Finish() {
-    if (dropped_ > 0) {
-        const std::size_t more = dropped_ + 1;  // the one that would have been last, too
-        kept_.push_back({WarningCode::kTooManyWarnings, std::nullopt,
-                         std::to_string(more) + " more warnings were dropped: a record keeps " +
-                             std::to_string(kMaxWarnings)});
-    } else if (last_) {
-        kept_.push_back(std::move(*last_));
+std::vector<Warning> WarningBudget::Finish() {
+    for (std::size_t code = 0; code < kWarningCodeCount; ++code) {
+        if (count_[code] > kMaxWarningsOfACode) {
+            kept_[droppedAt_[code]].message = std::to_string(count_[code] - kMaxWarningsOfACode) + " more " +
+                                              WarningCodeName(static_cast<WarningCode>(code)) +
+                                              " warnings were dropped: a record keeps " +
+                                              std::to_string(kMaxWarningsOfACode) + " of one code";
+        }
     }
-    last_.reset();
-    dropped_ = 0;
+    count_ = {};
     return std::move(kept_);
 }
 

@@ -35,7 +35,7 @@ constexpr std::initializer_list<std::size_t> kSizes = {1, 8, 260};
 
 // The complete reader's record of the first length bytes, which must be one line.
 bool RecordIsOneLine(const std::vector<std::uint8_t>& bytes, std::size_t length) {
-    static const shell_link::CodePage codePage;
+    static shell_link::CodePage codePage;
     std::string line;
     shell_link::AppendJsonLine(shell_link::ReadLink(bytes.data(), length, codePage), line);
     return !line.empty() && line.find('\n') == line.size() - 1;

@@ -176,20 +176,20 @@ TEST(Corpus, EveryRealLinkGivesOneRecordLineThatStaysInsideItThroughInspect) {
 // string of 7-bit ASCII in a link it read without a truncated section, ShortcutFile's
 // getters must give the same text. (The icon location has no getter.)
 TEST(Corpus, TheCompleteReaderAgreesWithShortcutFileOnAsciiStringsOfUnicodeLinks) {
-    const shell_link::CodePage codePage;
+    shell_link::CodePage codePage;
     std::size_t compared = 0;
     for (const fs::path& path : CorpusFiles()) {
         SCOPED_TRACE(path.string());
         const std::vector<std::uint8_t> bytes = FileBytes(path).value_or(std::vector<std::uint8_t>());
         const shell_link::Link link = shell_link::ReadLink(bytes.data(), bytes.size(), codePage);
         const auto cut = [](const shell_link::Warning& w) { return w.code == shell_link::WarningCode::kTruncated; };
-        if (!link.header || (link.header->link_flags & 0x80) == 0 ||
+        if (link.status != shell_link::Status::kRead || (link.header.link_flags & shell_link::kIsUnicode) == 0 ||
             std::any_of(link.warnings.begin(), link.warnings.end(), cut)) {
             continue;
         }
         ShortcutStatus status = ShortcutStatus::kFileError;
         const LinkFields fields = FieldsOf(ShortcutFile(bytes.data(), bytes.size(), status));
-        const shell_link::StringData& strings = *link.string_data;
+        const shell_link::StringData& strings = link.string_data;
         const std::pair<const std::optional<shell_link::CountedString>&, const std::string&> pairs[] = {
             {strings.name_string, fields.description}, {strings.relative_path, fields.relativePath},
             {strings.working_dir, fields.workingDir}, {strings.command_line_arguments, fields.arguments}};

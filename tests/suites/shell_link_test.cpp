@@ -206,12 +206,13 @@ TEST(IdListRecord, DecodesEachKindOfItemAndJoinsThePath) {
 
 TEST(IdListRecord, ListsAtMostItsLimitOfItems) {
     Bytes list;
-    for (std::size_t i = 0; i < 1100; ++i) {
+    for (std::size_t i = 0; i < 2000; ++i) {
         list.Append(Item(0x00));
     }
     const json record = Record(LinkBuilder().IdList(list.Append(Terminator())).Build());
     EXPECT_EQ(record["link_target_id_list"]["items"].size(), 1024u);
-    EXPECT_EQ(WarningCodes(record), std::vector<std::string>{"truncated"});
+    EXPECT_EQ(WarningCodes(record), std::vector<std::string>{"limit_reached"});
+    EXPECT_EQ(record["warnings"][0]["message"], "976 more items are not listed: a record lists 1024");
 }
 
 TEST(LinkInfoRecord, ReadsItsPartsThroughTheirOffsetsInTheirUnicodeFormWhereThereIsOne) {
@@ -462,20 +463,27 @@ TEST(ExtraDataRecord, ListsAtMostItsLimitOfBlocksAndStillFindsTheTrailingData) {
     const json record = Record(link);
     EXPECT_EQ(record["extra_data"].size(), 1024u);
     EXPECT_EQ(record["trailing_data"]["size"], 4);
-    EXPECT_EQ(WarningCodes(record).front(), "truncated");  // then the repeats and the trailing data
+    EXPECT_EQ(WarningCodes(record).front(), "limit_reached");  // then the repeats and the trailing data
 }
 
-TEST(Warnings, AreKeptToOneHundredTheLastSayingHowManyMoreThereWere) {
+TEST(Warnings, AreKeptToTwentyOfEachCodeTheNextSayingHowManyMoreThereWere) {
     Bytes tail;
     for (int i = 0; i < 150; ++i) {
         tail.Append(BlockClaiming(12, sr::kTrackerDataBlock, Bytes().U32(0)));  // each one too short
     }
     const json record = Record(LinkBuilder().Tail(tail.Append(kTerminal)).Build());
-    ASSERT_EQ(record["warnings"].size(), 100u);
-    EXPECT_EQ(record["warnings"][98]["code"], "truncated");
-    EXPECT_EQ(record["warnings"][99]["code"], "too_many_warnings");
-    // 150 blocks too short and 149 repeats of their signature: 299 warnings.
-    EXPECT_EQ(record["warnings"][99]["message"], "200 more warnings were dropped: a record keeps 100");
+    // 150 blocks too short and 149 repeats of their signature: 20 of each, then one
+    // too_many_warnings each, where the 21st stood.
+    std::vector<std::string> expected(20, "truncated");
+    expected.push_back("too_many_warnings");
+    expected.insert(expected.end(), 20, "duplicate_block");
+    expected.push_back("too_many_warnings");
+    EXPECT_EQ(WarningCodes(record), expected);
+    EXPECT_EQ(record["warnings"][20]["message"], "130 more truncated warnings were dropped: a record keeps 20 of one code");
+    EXPECT_EQ(record["warnings"][20]["category"], "damage");
+    EXPECT_EQ(record["warnings"][41]["message"],
+              "129 more duplicate_block warnings were dropped: a record keeps 20 of one code");
+    EXPECT_EQ(record["warnings"][21]["category"], "suspicious");
 }
 
 // A link with every section, cut at every length: each cut keeps one valid record inside

@@ -13,6 +13,8 @@
 
 #include "records.h"
 #include "shell_link/reading.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -107,7 +109,7 @@ TEST(PathText, KeepsUtf8AndReplacesEveryByteThatIsNot) {
 }
 
 TEST(CodePages, ThatIconvLacksDecodeOnlyAscii) {
-    const shell_link::CodePage missing("NO-SUCH-CODE-PAGE");
+    shell_link::CodePage missing("NO-SUCH-CODE-PAGE");
     EXPECT_FALSE(missing.valid());
     std::string text;
     const unsigned char bytes[] = {'a', 0xE9, 'z'};

@@ -13,7 +13,7 @@ nlohmann::json ParseRecordLine(const std::string& line) {
 }
 
 nlohmann::json Record(const Bytes& bytes, const char* codePage) {
-    const shell_link::CodePage page(codePage);
+    shell_link::CodePage page(codePage);
     std::string line;
     shell_link::AppendJsonLine(shell_link::ReadLink(bytes.Begin(), bytes.Size(), page), line);
     return ParseRecordLine(line);

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         static_cast<void>(std::fputs(options.help ? inspect::kUsage : "shortcut_inspect " SHORTCUT_VERSION "\n", stdout));
         return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : Fail("shortcut_inspect: cannot write standard output");
     }
-    const shell_link::CodePage codePage(options.codePage.c_str());
+    shell_link::CodePage codePage(options.codePage.c_str());
     if (!codePage.valid()) {
         return Fail("shortcut_inspect: iconv has no code page named '" + options.codePage + "' (see iconv --list)");
     }

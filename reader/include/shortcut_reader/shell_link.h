@@ -3,7 +3,13 @@
 // values. ReadLink reads a link held in memory in one pass; ReadLinkFile reads a file
 // whole first. Neither prints, exits or throws (but std::bad_alloc, when memory runs out):
 // a structure that is cut short or malformed keeps what was read, adds a Warning, and
-// the reading goes on with the next structure that can still be found.
+// the reading goes on with the next structure that can still be found. Analyze then adds
+// the warnings of what looks wrong in the link.
+//
+// Memory: a record of any input takes at most about three times the input's size beyond
+// it: every text is decoded from bytes of its own, those reached through an offset are cut
+// at kMaxOffsetTextCharacters, and lists keep at most kMaxItems, kMaxBlocks and
+// kMaxProperties entries.
 //
 // Names follow MS-SHLLINK's, in snake_case. Numbers are kept as the file stores them;
 // the functions at the end give the text forms the JSON record uses. Texts are UTF-8:
@@ -21,6 +27,7 @@
 #include <vector>
 
 #include "export.h"
+#include "shell_link_constants.h"
 
 namespace shell_link {
 
@@ -43,10 +50,11 @@ enum class Status {
 };
 
 enum class WarningCode {
+    // Damage: what the reader could not read as the format lays it out.
     kTruncated,          // a structure runs past its container or the input
     kBadOffset,          // an offset points outside its structure
     kUnpairedSurrogate,  // a UTF-16 text holds a surrogate without its pair
-    kUndecodableText,    // an ANSI text holds a byte its code page does not decode
+    kUndecodableText,    // an ANSI text holds bytes its code page does not decode
     kInvalidTime,        // a FILETIME past the year 9999, or a tracker's time before 1601
     // What looks wrong in a link: the tricks attackers play with them.
     kHiddenArguments,           // arguments with a line break, or a run of 16 or more white space
@@ -60,16 +68,30 @@ enum class WarningCode {
     kDuplicateBlock,            // an ExtraData signature that occurs again
     kFlagMismatch,              // a structure its flag does not announce, or LinkInfo despite ForceNoLinkInfo
     kMinimizedWindow,           // arguments run in a minimised window
-    kTooManyWarnings,           // the last of kMaxWarnings: how many more were dropped
+    kLimitReached,              // more items, blocks, properties or text than a record keeps
+    // Damage too: how many warnings of one code were dropped.
+    kTooManyWarnings,
+};
+constexpr std::size_t kWarningCodeCount = static_cast<std::size_t>(WarningCode::kTooManyWarnings) + 1;
+
+// "damage": the reader could not read something as the format lays it out;
+// "suspicious": the link reads well, but holds what attackers use (no link Windows writes
+// comes near the reader's limits, so reaching one is suspicious too).
+enum class WarningCategory {
+    kDamage,
+    kSuspicious,
 };
 
 struct Warning {
     WarningCode code = WarningCode::kTruncated;
     std::optional<std::uint64_t> offset;  // in the input, of the structure concerned
-    std::string message;
+    std::string message;                  // quotes at most kMaxQuotedCharacters of any text
 };
-// A record keeps at most this many warnings; the last then says how many were dropped.
-constexpr std::size_t kMaxWarnings = 100;
+// A record keeps at most this many warnings of one code; the next one of that code
+// becomes a kTooManyWarnings that says how many were dropped. So no flood of one code
+// hides another, and a record holds at most kWarningCodeCount * (kMaxWarningsOfACode + 1).
+constexpr std::size_t kMaxWarningsOfACode = 20;
+constexpr std::size_t kMaxQuotedCharacters = 200;
 
 struct Header {
     std::uint32_t header_size = 0;
@@ -115,7 +137,7 @@ struct Item {
     std::uint8_t class_type_indicator = 0;
     std::variant<RootFolderItem, VolumeItem, FileEntryItem, NetworkLocationItem, UnknownItem> data;
 };
-// A list keeps at most this many items; a warning says when there were more.
+// A list keeps at most this many items; a kLimitReached warning says when there were more.
 constexpr std::size_t kMaxItems = 1024;
 
 struct IdList {
@@ -137,7 +159,9 @@ struct CommonNetworkRelativeLink {
     std::optional<std::string> net_name, device_name;
     std::optional<std::uint32_t> network_provider_type;  // only with ValidNetType
 };
-// Each text takes its Unicode form where the structure carries one, else its ANSI form.
+// Each text takes its Unicode form where the structure carries one, else its ANSI form,
+// and is cut (with kLimitReached) at kMaxOffsetTextCharacters.
+constexpr std::size_t kMaxOffsetTextCharacters = 32767;  // the longest path Windows handles
 struct LinkInfo {
     std::uint64_t offset = 0;  // of its LinkInfoSize (not in the JSON record)
     std::uint32_t link_info_size = 0;
@@ -160,7 +184,10 @@ struct StringData {
 };
 
 // ExtraData blocks. A field that lies past the end of its block is absent.
-struct EnvironmentBlock {  // EnvironmentVariableDataBlock and IconEnvironmentDataBlock
+struct EnvironmentBlock {  // EnvironmentVariableDataBlock
+    std::optional<std::string> target_ansi, target_unicode;
+};
+struct IconEnvironmentBlock {  // IconEnvironmentDataBlock
     std::optional<std::string> target_ansi, target_unicode;
 };
 struct ConsoleBlock {
@@ -217,8 +244,8 @@ struct PropertyStorage {
     Guid format_id{};
     std::vector<Property> properties;
 };
-// A block keeps at most this many storages and properties in all; a warning says when
-// there were more.
+// A block keeps at most this many storages and properties in all; a kLimitReached
+// warning says when there were more.
 constexpr std::size_t kMaxProperties = 4096;
 struct PropertyStoreBlock {
     std::vector<PropertyStorage> property_storages;
@@ -230,11 +257,11 @@ struct ExtraDataBlock {
     std::uint64_t offset = 0;
     std::uint32_t block_size = 0;
     std::uint32_t block_signature = 0;
-    std::variant<EnvironmentBlock, ConsoleBlock, TrackerBlock, ConsoleFeBlock, SpecialFolderBlock, DarwinBlock,
+    std::variant<EnvironmentBlock, IconEnvironmentBlock, ConsoleBlock, TrackerBlock, ConsoleFeBlock, SpecialFolderBlock, DarwinBlock,
                  ShimBlock, PropertyStoreBlock, KnownFolderBlock, VistaIdListBlock, UnknownBlock>
         data;
 };
-// A record keeps at most this many blocks; a warning says when there were more.
+// A record keeps at most this many blocks; a kLimitReached warning says when there were more.
 constexpr std::size_t kMaxBlocks = 1024;
 
 struct TrailingData {
@@ -243,23 +270,47 @@ struct TrailingData {
 };
 
 // One link. For a file that could not be read only file, status, error (and size, when
-// it is known) are set; for a file that is not a link, everything after size is absent.
+// it is known) mean anything; for one that is not a link, file, status and size. For a
+// link (kRead), header, string_data and extra_data always hold what was read; the other
+// sections are there when the flags announce them (trailing data when there is any).
 struct Link {
     std::string file;  // the path as given, in UTF-8 (empty for a link read from memory)
     Status status = Status::kRead;
     std::optional<std::string> error;  // the system's reason, for kFileError
     std::optional<std::uint64_t> size;
-    std::optional<Header> header;
+    Header header;
     std::optional<IdList> link_target_id_list;
     std::optional<LinkInfo> link_info;
-    std::optional<StringData> string_data;
-    std::optional<std::vector<ExtraDataBlock>> extra_data;
+    StringData string_data;
+    std::vector<ExtraDataBlock> extra_data;
     std::optional<TrailingData> trailing_data;
     std::vector<Warning> warnings;
 };
 
-// The ANSI code page of the machine that wrote a link, through iconv. It keeps a
-// converter's state: use one CodePage in one thread at a time.
+// The first ExtraData block of the kind T (TrackerBlock, PropertyStoreBlock, ...), or null.
+template <typename T>
+const T* FindBlock(const Link& link) {
+    for (const ExtraDataBlock& block : link.extra_data) {
+        if (const T* found = std::get_if<T>(&block.data)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+// The first item of the kind T (FileEntryItem, VolumeItem, ...) in a list, or null.
+template <typename T>
+const T* FindItem(const std::vector<Item>& items) {
+    for (const Item& item : items) {
+        if (const T* found = std::get_if<T>(&item.data)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+// The ANSI code page of the machine that wrote a link, through iconv. Decoding changes
+// the converter's state, so it is not const: a CodePage serves one thread at a time, and
+// threads that read at once each take their own.
 class SHORTCUT_READER_API CodePage {
 public:
     // An iconv name: "CP1252" (the default), "CP932", "CP1251", ... valid() tells whether
@@ -271,9 +322,10 @@ public:
 
     bool valid() const;
     const std::string& name() const { return name_; }
-    // Appends the UTF-8 form of size bytes to out; returns false when a byte did not
-    // decode (it became U+FFFD).
-    bool Decode(const unsigned char* bytes, std::size_t size, std::string& out) const;
+    // Appends the UTF-8 form of size bytes to out, always valid UTF-8; returns false when
+    // a byte did not decode, or iconv gave what is not a Unicode character (each became
+    // U+FFFD).
+    bool Decode(const unsigned char* bytes, std::size_t size, std::string& out);
 
 private:
     std::string name_;
@@ -281,23 +333,33 @@ private:
     bool asciiCompatible_;  // every byte below 0x80 decodes to itself
 };
 
-// Reads the size bytes at bytes as a whole link file. Keeps no pointer to them.
-SHORTCUT_READER_API Link ReadLink(const void* bytes, std::size_t size, const CodePage& codePage);
+// Reads the size bytes at bytes as a whole link file, then analyzes it (Analyze): the
+// record's warnings are those of its damage, then those of what looks wrong. Keeps no
+// pointer to the bytes. Two threads may read at once, each with its own CodePage.
+SHORTCUT_READER_API Link ReadLink(const void* bytes, std::size_t size, CodePage& codePage);
 // Reads the file at path whole (at most kMaxInputBytes of it), then as ReadLink does.
-SHORTCUT_READER_API Link ReadLinkFile(const char* path, const CodePage& codePage);
+SHORTCUT_READER_API Link ReadLinkFile(const char* path, CodePage& codePage);
 constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
 // The record of a file that could not be read, for error (an errno value), as
 // ReadLinkFile gives it.
 SHORTCUT_READER_API Link UnreadableFile(const char* path, int error);
 
+// The warnings of what looks wrong in a link (category kSuspicious), found in its values
+// alone, each code kept at most kMaxWarningsOfACode times. ReadLink adds them to the
+// record; a program that builds or changes a Link calls it itself. None for a link whose
+// status is not kRead.
+SHORTCUT_READER_API std::vector<Warning> Analyze(const Link& link);
+
 // The text forms of the record's values.
 SHORTCUT_READER_API const char* WarningCodeName(WarningCode code);  // "truncated", ...
-SHORTCUT_READER_API const char* StatusName(Status status);          // "read", ...
-SHORTCUT_READER_API std::string GuidString(const Guid& guid);       // "{00021401-0000-0000-C000-000000000046}"
+SHORTCUT_READER_API WarningCategory CategoryOf(WarningCode code);
+SHORTCUT_READER_API const char* WarningCategoryName(WarningCategory category);  // "damage", "suspicious"
+SHORTCUT_READER_API const char* StatusName(Status status);                      // "read", ...
+SHORTCUT_READER_API std::string GuidText(const Guid& guid);  // "{00021401-0000-0000-C000-000000000046}"
 // "2008-09-12T20:27:17.1010000Z", or nothing for 0 and for a time past the year 9999.
-SHORTCUT_READER_API std::optional<std::string> FileTimeString(FileTime time);
+SHORTCUT_READER_API std::optional<std::string> FileTimeText(FileTime time);
 // "2008-09-12T20:27:16", or nothing for 0 and for fields out of range.
-SHORTCUT_READER_API std::optional<std::string> DosDateTimeString(DosDateTime time);
+SHORTCUT_READER_API std::optional<std::string> DosDateTimeText(DosDateTime time);
 
 }  // namespace shell_link
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What looks wrong in a link: the known tricks attackers play with shell links, found in
-// the decoded record and added to its warnings. Texts are compared as decoded UTF-8, and
+// the decoded record alone, as a pass of its own with its own warnings. Texts are compared as decoded UTF-8, and
 // "ignoring case" folds ASCII letters only. Nothing here changes a decoded value.
 #include <algorithm>
 #include <string>
@@ -11,7 +11,9 @@
 #include "format/names.h"
 #include "shell_link/reading.h"
 
-namespace shell_link::detail {
+namespace shell_link {
+
+namespace detail {
 
 namespace {
 
@@ -101,6 +103,18 @@ bool IsRemote(std::string_view location) {
 
 const std::string* Text(const std::optional<std::string>& text) { return text ? &*text : nullptr; }
 
+// A text for a message: at most kMaxQuotedCharacters characters of it, in quotes, with
+// an ellipsis where it was cut, so that no message copies a long text whole.
+std::string Quoted(std::string_view text) {
+    std::size_t at = 0;
+    std::size_t characters = 0;
+    while (at < text.size() && characters < kMaxQuotedCharacters) {
+        NextCodePoint(text, at);
+        ++characters;
+    }
+    return "\"" + std::string(text.substr(0, at)) + (at < text.size() ? "\xE2\x80\xA6\"" : "\"");
+}
+
 // Where a deceptive character may begin: a byte below 0x20, or the lead byte of U+2xxx
 // (0xE2) or U+Fxxx (0xEF).
 bool IsSuspect(unsigned char byte) { return byte < 0x20 || byte == 0xE2 || byte == 0xEF; }
@@ -117,7 +131,7 @@ std::size_t NextSuspect(const std::string& text, std::size_t at) {
 
 class Suspicions {
 public:
-    Suspicions(const Link& link, Warnings& warnings) : link_(link), warnings_(warnings) {}
+    Suspicions(const Link& link, WarningBudget& warnings) : link_(link), warnings_(warnings) {}
 
     void CheckAll() {
         CheckStrings();
@@ -157,10 +171,7 @@ private:
     }
 
     void CheckStrings() {
-        if (!link_.string_data) {
-            return;
-        }
-        const StringData& strings = *link_.string_data;
+        const StringData& strings = link_.string_data;
         const std::pair<const std::optional<CountedString>&, const char*> all[] = {
             {strings.name_string, "NAME_STRING"}, {strings.relative_path, "RELATIVE_PATH"}, {strings.working_dir, "WORKING_DIR"},
             {strings.command_line_arguments, "COMMAND_LINE_ARGUMENTS"}, {strings.icon_location, "ICON_LOCATION"}};
@@ -219,7 +230,7 @@ private:
             return;
         }
         const LinkInfo& info = *link_.link_info;
-        if (link_.header && (link_.header->link_flags & sr::kForceNoLinkInfo) != 0) {
+        if ((link_.header.link_flags & sr::kForceNoLinkInfo) != 0) {
             Warn(WarningCode::kFlagMismatch, info.offset,
                  "the LinkInfo is there although ForceNoLinkInfo says Windows is to ignore it");
         }
@@ -250,11 +261,8 @@ private:
     }
 
     void CheckBlocks() {
-        if (!link_.extra_data) {
-            return;
-        }
         std::vector<std::uint32_t> seen;
-        for (const ExtraDataBlock& block : *link_.extra_data) {
+        for (const ExtraDataBlock& block : link_.extra_data) {
             const sr::BlockKind* kind = sr::BlockKindOf(block.block_signature);
             const auto name = [&] {
                 return kind != nullptr ? std::string(kind->name) : "a block of signature " + HexNumber(block.block_signature);
@@ -286,7 +294,7 @@ private:
             {sr::kIconEnvironmentDataBlock, sr::kHasExpIcon, "HasExpIcon"},
             {sr::kShimDataBlock, sr::kRunWithShimLayer, "RunWithShimLayer"},
         };
-        const std::uint32_t flags = link_.header ? link_.header->link_flags : 0;
+        const std::uint32_t flags = link_.header.link_flags;
         for (const auto& announced : kAnnounced) {
             if (block.block_signature == announced.signature && (flags & announced.flag) == 0) {
                 Warn(WarningCode::kFlagMismatch, block.offset,
@@ -301,12 +309,13 @@ private:
         if (const auto* environment = std::get_if<EnvironmentBlock>(&block.data)) {
             CheckDeceptive(Text(environment->target_ansi), at, "ANSI target", name);
             CheckDeceptive(Text(environment->target_unicode), at, "Unicode target", name);
-            if (block.block_signature == sr::kIconEnvironmentDataBlock) {
-                for (const std::string* target : {Text(environment->target_unicode), Text(environment->target_ansi)}) {
-                    if (target != nullptr && IsRemote(*target)) {
-                        Warn(WarningCode::kRemoteIcon, at, RemoteIconMessage("the IconEnvironmentDataBlock's target", *target));
-                        break;
-                    }
+        } else if (const auto* icon = std::get_if<IconEnvironmentBlock>(&block.data)) {
+            CheckDeceptive(Text(icon->target_ansi), at, "ANSI target", name);
+            CheckDeceptive(Text(icon->target_unicode), at, "Unicode target", name);
+            for (const std::string* target : {Text(icon->target_unicode), Text(icon->target_ansi)}) {
+                if (target != nullptr && IsRemote(*target)) {
+                    Warn(WarningCode::kRemoteIcon, at, RemoteIconMessage("the IconEnvironmentDataBlock's target", *target));
+                    break;
                 }
             }
         } else if (const auto* darwin = std::get_if<DarwinBlock>(&block.data)) {
@@ -364,16 +373,13 @@ private:
         const std::optional<std::string> linkInfoTarget = LinkInfoTarget();
         if (idListPath != nullptr && linkInfoTarget && !EqualIgnoringAsciiCase(*idListPath, *linkInfoTarget)) {
             Warn(WarningCode::kTargetMismatch, link_.link_info->offset,
-                 "the ID list's path \"" + *idListPath + "\" and the LinkInfo's target \"" + *linkInfoTarget +
-                     "\" differ (compared ignoring ASCII case): Explorer shows one, and Windows may run the other" +
+                 "the ID list's path " + Quoted(*idListPath) + " and the LinkInfo's target " + Quoted(*linkInfoTarget) +
+                     " differ (compared ignoring ASCII case): Explorer shows one, and Windows may run the other" +
                      AnsiHint(*linkInfoTarget));
         }
-        if (!link_.extra_data) {
-            return;
-        }
-        for (const ExtraDataBlock& block : *link_.extra_data) {
+        for (const ExtraDataBlock& block : link_.extra_data) {
             const auto* environment = std::get_if<EnvironmentBlock>(&block.data);
-            if (environment == nullptr || block.block_signature != sr::kEnvironmentVariableDataBlock) {
+            if (environment == nullptr) {
                 continue;
             }
             const std::string target = environment->target_unicode && !environment->target_unicode->empty()
@@ -390,8 +396,8 @@ private:
                     // A variable there names a file only the machine knows: say so.
                     const bool variable = last.find('%') != std::string_view::npos;
                     Warn(WarningCode::kEnvironmentTargetMismatch, block.offset,
-                         "the environment target \"" + target + "\" names another file than " + what + " \"" + *other +
-                             "\" (last components compared ignoring ASCII case, variables unexpanded): Windows runs " +
+                         "the environment target " + Quoted(target) + " names another file than " + what + " " +
+                             Quoted(*other) + " (last components compared ignoring ASCII case, variables unexpanded): Windows runs " +
                              "the environment target" +
                              (variable ? ", whose last component is a variable that may or may not stand for the same file"
                                        : ""));
@@ -402,10 +408,8 @@ private:
     }
 
     void CheckWindow() {
-        const std::optional<CountedString>* arguments =
-            link_.string_data ? &link_.string_data->command_line_arguments : nullptr;
-        if (link_.header && link_.header->show_command == sr::kSwShowMinNoActive && arguments != nullptr && *arguments &&
-            !(*arguments)->text.empty()) {
+        const std::optional<CountedString>& arguments = link_.string_data.command_line_arguments;
+        if (link_.header.show_command == sr::kSwShowMinNoActive && arguments && !arguments->text.empty()) {
             Warn(WarningCode::kMinimizedWindow, sr::kShowCommandOffset,
                  "the link runs its command with arguments in a minimised window that takes no focus: nothing shows it "
                  "running");
@@ -413,11 +417,20 @@ private:
     }
 
     const Link& link_;
-    Warnings& warnings_;
+    WarningBudget& warnings_;
 };
 
 }  // namespace
 
-void CheckSuspicions(const Link& link, Warnings& warnings) { Suspicions(link, warnings).CheckAll(); }
+}  // namespace detail
 
-}  // namespace shell_link::detail
+std::vector<Warning> Analyze(const Link& link) {
+    if (link.status != Status::kRead) {
+        return {};
+    }
+    detail::WarningBudget warnings;
+    detail::Suspicions(link, warnings).CheckAll();
+    return warnings.Finish();
+}
+
+}  // namespace shell_link
