@@ -117,21 +117,42 @@ TEST(InspectCommand, ReadsTheListOfFilesFromAFileOrStandardInputOneALineOrNulSep
     EXPECT_NE(missing.err.find("cannot read the list"), std::string::npos);
 }
 
-TEST(InspectCommand, WalksFoldersForLinksInAStableOrderWithoutFollowingSymbolicLinks) {
+TEST(InspectCommand, WalksFoldersForLinksInTheByteOrderOfTheirWholePathsWithoutFollowingSymbolicLinks) {
     const Folder folder;
     folder.Put("b.lnk", kLink);
     folder.Put("A.LNK", kLink);
     folder.Put("c.txt", kLink);
     folder.Put("sub/d.Lnk", kLink);
     folder.Put("sub/deeper/e.lnk", kLink);
+    folder.Put("sub.lnk", kLink);
+    folder.Put("a/x.lnk", kLink);
+    folder.Put("a-b.lnk", kLink);
+    folder.Put("a.lnk", kLink);
+    folder.Put("\xC3\xA9.lnk", kLink);  // a byte from 0x80 comes after every ASCII one
     const Folder outside;
     outside.Put("elsewhere.lnk", kLink);
     ASSERT_EQ(symlink((outside.Path() + "/elsewhere.lnk").c_str(), (folder.Path() + "/f.lnk").c_str()), 0);
     ASSERT_EQ(symlink(outside.Path().c_str(), (folder.Path() + "/g").c_str()), 0);
     mkfifo((folder.Path() + "/h.lnk").c_str(), 0600);
     const std::string& root = folder.Path();
-    const std::vector<std::string> expected = {root + "/A.LNK", root + "/b.lnk", root + "/sub/d.Lnk", root + "/sub/deeper/e.lnk"};
+    // As LC_ALL=C sort lists the paths below the folder: '-' < '.' < '/'.
+    std::vector<std::string> expected;
+    for (const char* below : {"A.LNK", "a-b.lnk", "a.lnk", "a/x.lnk", "b.lnk", "sub.lnk", "sub/d.Lnk", "sub/deeper/e.lnk", "\xC3\xA9.lnk"}) {
+        expected.push_back(root + "/" + below);
+    }
     EXPECT_EQ(Files(Records(RunInspect({"--recursive", root}))), expected);
+    EXPECT_EQ(Files(Records(RunInspect({"--recursive", root + "/"}))), expected);
+    if (geteuid() != 0) {  // root reads a folder whatever its mode
+        ASSERT_EQ(chmod((root + "/a").c_str(), 0), 0);
+        const std::vector<json> records = Records(RunInspect({"--recursive", root}));
+        ASSERT_EQ(chmod((root + "/a").c_str(), 0700), 0);
+        std::vector<std::string> locked = expected;  // a/x.lnk gone, a at its own path
+        locked.erase(locked.begin() + 3);
+        locked.insert(locked.begin() + 1, root + "/a");
+        EXPECT_EQ(Files(records), locked);
+        ASSERT_EQ(records.size(), locked.size());
+        EXPECT_EQ(records[1]["status"], "file_error");
+    }
     const RunResult listed = RunInspect({"-r", "--files-from", "-"}, {root + "/sub\n" + root + "/c.txt\n"});
     EXPECT_EQ(Files(Records(listed)), (std::vector<std::string>{root + "/sub/d.Lnk", root + "/sub/deeper/e.lnk", root + "/c.txt"}));
     EXPECT_EQ(listed.status, 0);

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace inspect {
@@ -21,19 +23,27 @@ bool EndsInLnk(const char* name) {
            (name[length - 2] | 0x20) == 'n' && (name[length - 1] | 0x20) == 'k';
 }
 
-struct Entry {
-    std::string name;
-    bool directory;
+// What a walk finds below the directory it is given: a link, or a directory that could
+// not be read (with its errno), each at its path below that directory.
+struct Found {
+    std::string path;
+    int error;
 };
 
-// A directory's links and subdirectories, in byte order of their names. Symbolic links,
-// and files of any other kind, are left out. The directory is closed before its
-// subdirectories are opened, so a deep tree holds one descriptor at a time.
-int ReadDirectory(const std::string& path, std::vector<Entry>& entries) {
+// Reads one directory of a walk: its links go to found, its subdirectories to pending.
+// Symbolic links, and files of any other kind, are left out. The directory is closed
+// before the next is opened, so a deep tree holds one descriptor at a time.
+void ReadDirectory(const std::string& prefix, const std::string& relative, std::vector<Found>& found,
+                   std::vector<std::string>& pending) {
+    const std::string path = prefix + relative;
     DIR* directory = opendir(path.c_str());
     if (directory == nullptr) {
-        return errno;
+        found.push_back({relative, errno});
+        return;
     }
+    const std::string below = relative.empty() ? std::string() : relative + "/";
+    std::vector<Found> links;
+    std::vector<std::string> subdirectories;
     int error = 0;
     for (;;) {
         errno = 0;
@@ -49,29 +59,42 @@ int ReadDirectory(const std::string& path, std::vector<Entry>& entries) {
         unsigned char type = entry->d_type;
         if (type == DT_UNKNOWN) {
             struct stat status {};
-            if (lstat((path + "/" + name).c_str(), &status) != 0) {
+            if (lstat((prefix + below + name).c_str(), &status) != 0) {
                 continue;
             }
             type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISREG(status.st_mode) ? DT_REG : DT_UNKNOWN;
         }
-        if (type == DT_DIR || (type == DT_REG && EndsInLnk(name))) {
-            entries.push_back({name, type == DT_DIR});
+        if (type == DT_DIR) {
+            subdirectories.push_back(below + name);
+        } else if (type == DT_REG && EndsInLnk(name)) {
+            links.push_back({below + name, 0});
         }
     }
     closedir(directory);
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    return error;
+    if (error != 0) {
+        found.push_back({relative, error});
+        return;
+    }
+    found.insert(found.end(), links.begin(), links.end());
+    pending.insert(pending.end(), subdirectories.begin(), subdirectories.end());
 }
 
+// Visits what is below a directory in the byte order of the whole paths below it, as
+// LC_ALL=C sort lists them: a-b.lnk, a.lnk, a/x.lnk. The whole tree is read first.
 bool Walk(const std::string& path, const InputVisitor& visit) {
-    std::vector<Entry> entries;
-    if (const int error = ReadDirectory(path, entries); error != 0) {
-        return visit.unreadable(path, error);
-    }
     const std::string prefix = path.empty() || path.back() == '/' ? path : path + "/";
-    for (const Entry& entry : entries) {
-        const std::string child = prefix + entry.name;
-        if (!(entry.directory ? Walk(child, visit) : visit.link(child))) {
+    std::vector<Found> found;
+    std::vector<std::string> pending = {""};
+    while (!pending.empty()) {
+        const std::string relative = std::move(pending.back());
+        pending.pop_back();
+        ReadDirectory(prefix, relative, found, pending);
+    }
+    // std::string compares its chars as unsigned bytes, so bytes from 0x80 come after ASCII.
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.path < b.path; });
+    for (const Found& item : found) {
+        const std::string whole = item.path.empty() ? path : prefix + item.path;
+        if (!(item.error == 0 ? visit.link(whole) : visit.unreadable(whole, item.error))) {
             return false;
         }
     }
