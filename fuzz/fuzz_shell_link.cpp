@@ -3,21 +3,52 @@
 //
 // Every input gives one line that a JSON parser of its own (nlohmann::json, strict about
 // UTF-8) accepts as one object, whose offsets stay inside the input, with at most
-// kMaxWarnings warnings. Inputs are read in two code pages, a single-byte and a multibyte
-// one, and every other record is written through a flush, as the command writes them.
+// kMaxWarningsOfACode warnings of one code (and one too_many_warnings each). The input's
+// first byte picks the code page (single-byte, multibyte, and those that iconv passes
+// code points past U+10FFFF through) and the link is the rest (fuzz/run.sh gives the seeds
+// that byte); every other record is written through a flush, as the command writes them.
 #include <shortcut_reader/shell_link.h>
 #include <shortcut_reader/shell_link_json.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "records.h"
 
+namespace {
+
+shell_link::CodePage& CodePageFor(std::uint8_t pick) {
+    static shell_link::CodePage pages[] = {shell_link::CodePage("CP1252"), shell_link::CodePage("CP932"),
+                                           shell_link::CodePage("CP936"),  shell_link::CodePage("UTF-8"),
+                                           shell_link::CodePage("UCS-4LE"), shell_link::CodePage("UTF-16LE")};
+    return pages[pick % (sizeof pages / sizeof pages[0])];
+}
+
+bool WithinTheBudget(const nlohmann::json& warnings) {
+    std::map<std::string, std::size_t> counts;
+    for (const nlohmann::json& warning : warnings) {
+        ++counts[warning.value("code", "")];
+    }
+    for (const auto& [code, count] : counts) {
+        if (code != "too_many_warnings" && count > shell_link::kMaxWarningsOfACode) {
+            return false;
+        }
+    }
+    return warnings.size() <= shell_link::kWarningCodeCount * (shell_link::kMaxWarningsOfACode + 1);
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const shell_link::CodePage kWestern("CP1252");
-    static const shell_link::CodePage kJapanese("CP932");
-    const shell_link::Link link = shell_link::ReadLink(data, size, size % 2 == 0 ? kWestern : kJapanese);
+    if (size == 0) {
+        return 0;
+    }
+    shell_link::CodePage& codePage = CodePageFor(data[0]);
+    ++data;
+    --size;
+    const shell_link::Link link = shell_link::ReadLink(data, size, codePage);
     std::string written;
     std::string line;
     if (size % 4 < 2) {
@@ -29,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         });
     }
     const nlohmann::json record = ParseRecordLine(written + line);
-    if (!record.is_object() || !StaysInsideTheInput(record, size) || record["warnings"].size() > shell_link::kMaxWarnings) {
+    if (!record.is_object() || !StaysInsideTheInput(record, size) || !WithinTheBudget(record["warnings"])) {
         std::abort();
     }
     return 0;

@@ -20,18 +20,28 @@ mkdir -p "$work/seeds-links" "$work/seeds-lists" "$work/artifacts"
 extra=()
 [ -d "$corpus_dir" ] && extra+=("$corpus_dir")
 
-run_target() {
-    local target=$1 seeds=$2
+# fuzz_shell_link takes its first byte as the code page and the rest as the link: its
+# seeds are the links with such a byte before each, the code pages taken in turn.
+mkdir -p "$work/seeds-coded"
+index=0
+while IFS= read -r -d '' seed; do
+    { printf "\\$(printf %03o $((index % 6)))"; cat "$seed"; } > "$work/seeds-coded/$index"
+    index=$((index + 1))
+done < <(find "$work/seeds-links" "${extra[@]}" -type f ! -name '*.md' -print0 | sort -z)
+
+run_target() {  # target, seed folders...
+    local target=$1
+    shift
     mkdir -p "$work/corpus-$target"
     "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -dict=fuzz/shortcut.dict -print_final_stats=1 \
         -artifact_prefix="$work/artifacts/$target-" \
-        "$work/corpus-$target" "$seeds" "${extra[@]}" > "$work/$target.log" 2>&1
+        "$work/corpus-$target" "$@" > "$work/$target.log" 2>&1
 }
 
-run_target fuzz_shortcut_file "$work/seeds-links" & file_pid=$!
-run_target fuzz_target_path "$work/seeds-lists" & path_pid=$!
-run_target fuzz_shell_link "$work/seeds-links" & link_pid=$!
+run_target fuzz_shortcut_file "$work/seeds-links" "${extra[@]}" & file_pid=$!
+run_target fuzz_target_path "$work/seeds-lists" "${extra[@]}" & path_pid=$!
+run_target fuzz_shell_link "$work/seeds-coded" & link_pid=$!
 status=0
 wait $file_pid || status=1
 wait $path_pid || status=1

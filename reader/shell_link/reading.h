@@ -33,8 +33,10 @@ private:
     static std::size_t Index(WarningCode code) { return static_cast<std::size_t>(code); }
 
     std::vector<Warning> kept_;
-    std::array<std::size_t, kWarningCodeCount> count_{};
-    std::array<std::size_t, kWarningCodeCount> droppedAt_{};  // of a code's kTooManyWarnings in kept_
+    std::array<std::uint32_t, kWarningCodeCount> count_{};
+    // Where each code's kTooManyWarnings stands in kept_: set when its count passes the budget.
+    std::array<std::uint32_t, kWarningCodeCount> droppedAt_;
+    bool dropped_ = false;
 };
 
 struct Reading {

@@ -1,21 +1,28 @@
 // SPDX-License-Identifier: MIT
+#include <cstdint>
+
 #include "shell_link/reading.h"
 
 namespace shell_link::detail {
 
 void WarningBudget::Add(WarningCode code, std::optional<std::uint64_t> offset, std::string message) {
-    const std::size_t seen = count_[Index(code)]++;
+    const std::uint32_t seen = count_[Index(code)];
+    if (seen == UINT32_MAX) {
+        return;  // counted as far as a count goes
+    }
+    ++count_[Index(code)];
     if (seen < kMaxWarningsOfACode) {
         kept_.push_back({code, offset, std::move(message)});
     } else if (seen == kMaxWarningsOfACode) {
         // Where the first dropped one would stand; Finish() writes its message.
-        droppedAt_[Index(code)] = kept_.size();
+        droppedAt_[Index(code)] = static_cast<std::uint32_t>(kept_.size());
+        dropped_ = true;
         kept_.push_back({WarningCode::kTooManyWarnings, offset, {}});
     }
 }
 
 std::vector<Warning> WarningBudget::Finish() {
-    for (std::size_t code = 0; code < kWarningCodeCount; ++code) {
+    for (std::size_t code = 0; dropped_ && code < kWarningCodeCount; ++code) {
         if (count_[code] > kMaxWarningsOfACode) {
             kept_[droppedAt_[code]].message = std::to_string(count_[code] - kMaxWarningsOfACode) + " more " +
                                               WarningCodeName(static_cast<WarningCode>(code)) +
@@ -24,6 +31,7 @@ std::vector<Warning> WarningBudget::Finish() {
         }
     }
     count_ = {};
+    dropped_ = false;
     return std::move(kept_);
 }
 

@@ -108,6 +108,10 @@ std::size_t ValidUtf8Length(std::string_view text) {
 }
 
 bool AppendValidUtf8(std::string_view text, std::string& out) {
+    if (IsAscii(reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
+        out.append(text);
+        return true;
+    }
     bool valid = true;
     out.reserve(out.size() + ValidUtf8Length(text));
     ForEachSequence(text, [&](const char* sequence, std::size_t size, bool well) {

@@ -9,8 +9,12 @@
 #include <shortcut_reader/shell_link.h>
 #include <shortcut_reader/shell_link_json.h>
 
+#include <errno.h>
+
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <optional>
 #include <string>
 
 #include "inputs.h"
@@ -21,6 +25,13 @@
 namespace {
 
 constexpr int kUsageError = 2;
+
+// The record of an input whose reading ran out of memory.
+shell_link::Link OutOfMemory(const std::string& path) {
+    shell_link::Link link = shell_link::UnreadableFile(path.c_str(), ENOMEM);
+    link.error = "out of memory";
+    return link;
+}
 
 int Fail(const std::string& message) {
     static_cast<void>(std::fprintf(stderr, "%s\n", message.c_str()));
@@ -55,7 +66,16 @@ int main(int argc, char** argv) {
         return output.error() == 0;
     };
     inspect::InputVisitor visit;
-    visit.link = [&](const std::string& path) { return record(shell_link::ReadLinkFile(path.c_str(), codePage)); };
+    visit.link = [&](const std::string& path) {
+        // A link that takes more memory than there is costs its own record, not the batch.
+        std::optional<shell_link::Link> link;
+        try {
+            link = shell_link::ReadLinkFile(path.c_str(), codePage);
+        } catch (const std::bad_alloc&) {
+            link = OutOfMemory(path);
+        }
+        return record(*link);
+    };
     visit.unreadable = [&](const std::string& path, int error) {
         return record(shell_link::UnreadableFile(path.c_str(), error));
     };
