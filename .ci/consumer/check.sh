@@ -37,10 +37,10 @@ expected=$(printf '%s\n' \
     'examples/no_id_list.lnk ->  (Report archive)')
 # The same through the complete reader.
 expected_record=$(printf '%s\n' \
-    'examples/notepad.lnk -> C:\WINDOWS\notepad.exe (2 warnings)' \
+    'examples/notepad.lnk -> C:\WINDOWS\notepad.exe, made on ? (2 warnings)' \
     '/nonexistent/x.lnk: No such file or directory' \
     'README.md: not_a_shortcut' \
-    'examples/no_id_list.lnk -> ? (0 warnings)')
+    'examples/no_id_list.lnk -> ?, made on ? (0 warnings)')
 run_consumer() {  # program, what; then any VAR=value for the run
     local program=$1 what=$2 actual status=0 wanted=$expected
     shift 2
@@ -110,10 +110,10 @@ cmake -S . -B "$shared" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DSHOR
     -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib > /dev/null
 cmake --build "$shared" > /dev/null
 DESTDIR=$stage cmake --install "$shared" > /dev/null
-library=$stage/usr/lib/libshortcut_reader.so.1
-[ -f "$stage/usr/lib/libshortcut_reader.so.1.1.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
+library=$stage/usr/lib/libshortcut_reader.so.2
+[ -f "$stage/usr/lib/libshortcut_reader.so.2.0.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
     || fail "the shared library and its links are not installed"
-readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.1\]' || fail "no SONAME libshortcut_reader.so.1"
+readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.2\]' || fail "no SONAME libshortcut_reader.so.2"
 # Exported: the reader class, the status text, ReportError, the five LinkText
 # operations and the complete reader's functions; nothing of the byte spans, stream
 # reads, the walk or the JSON writer.
