@@ -80,8 +80,13 @@ ListEnd WalkRecords(Reading& reading, ByteSpan list, const RecordList& rules, Re
         if (record.size >= rules.minimum) {
             if (budget.left == 0) {
                 ++budget.unlisted;
-            } else if (visit(record, *size)) {
+            } else {
+                // Taken before the visit, so that records inside this one, which may share
+                // the budget, find it spent.
                 --budget.left;
+                if (!visit(record, *size)) {
+                    ++budget.left;
+                }
             }
         }
         if (cut) {

@@ -47,7 +47,7 @@ TEST(Getters, WriteNothingIntoANullBuffer) {
 }
 
 TEST(Getters, ReturnTheBytesWritten) {
-    const LinkFields fields = ReadLink(LinkBuilder().IdList(NotepadItemList()).Description(u"").Build());
+    const LinkFields fields = ReadWithShortcutFile(LinkBuilder().IdList(NotepadItemList()).Description(u"").Build());
     EXPECT_EQ(fields.pathResult, 22);
     EXPECT_EQ(fields.descriptionResult, 0);
 }
@@ -204,25 +204,25 @@ TEST(StatusReaders, CloseTheirFileSoThatManyCanBeHeldAtOnce) {
 }
 
 TEST(Header, IsAcceptedWhenCutShortAfterItsSize) {
-    EXPECT_TRUE(Empty(ReadLink(Bytes{0x4C})));
-    EXPECT_TRUE(Empty(ReadLink(Bytes{0x4C, 0x00})));
-    EXPECT_TRUE(Empty(ReadLink(Bytes{0x4C, 0x00, 0x00})));
-    EXPECT_TRUE(Empty(ReadLink(LinkBuilder().Flags(0xFF).Build().Prefix(4))));
-    EXPECT_TRUE(Empty(ReadLink(LinkBuilder().Flags(0xFF).Build().Prefix(75))));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(Bytes{0x4C})));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(Bytes{0x4C, 0x00})));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(Bytes{0x4C, 0x00, 0x00})));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(LinkBuilder().Flags(0xFF).Build().Prefix(4))));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(LinkBuilder().Flags(0xFF).Build().Prefix(75))));
 }
 
 TEST(Header, WithTheIdListFlagAndNothingAfterItGivesEmptyTexts) {
-    EXPECT_TRUE(Empty(ReadLink(LinkBuilder().Flags(flag::kIdList).Build())));
-    EXPECT_TRUE(Empty(ReadLink(LinkBuilder().Flags(flag::kIdList).Build().Append(Bytes{0x05}))));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(LinkBuilder().Flags(flag::kIdList).Build())));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(LinkBuilder().Flags(flag::kIdList).Build().Append(Bytes{0x05}))));
 }
 
 TEST(Header, WithAnEmptyIdListGivesNoPath) {
-    EXPECT_TRUE(Empty(ReadLink(LinkBuilder().IdList(Bytes()).Tail(NotepadItemList()).Build())));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(LinkBuilder().IdList(Bytes()).Tail(NotepadItemList()).Build())));
 }
 
 TEST(Header, WithTheIdListFlagClearReadsNoList) {
     const Bytes link = LinkBuilder().Flags(0).Tail(Bytes().U16(NotepadItemList().Size16()).Append(NotepadItemList())).Build();
-    EXPECT_TRUE(Empty(ReadLink(link)));
+    EXPECT_TRUE(Empty(ReadWithShortcutFile(link)));
 }
 
 TEST(Header, IgnoresTheClassIdAndFlagsOutsideTheSections) {
@@ -230,7 +230,7 @@ TEST(Header, IgnoresTheClassIdAndFlagsOutsideTheSections) {
     for (std::size_t offset = 4; offset < 20; ++offset) {
         link.Patch(offset, 0x77);  // LinkCLSID
     }
-    EXPECT_EQ(ReadLink(link).path, "C:\\WINDOWS\\notepad.exe");
+    EXPECT_EQ(ReadWithShortcutFile(link).path, "C:\\WINDOWS\\notepad.exe");
 }
 
 TEST(Header, ThatIsNotAShellLinkOrCannotBeOpenedEndsTheProcessWithStatusOne) {
@@ -241,12 +241,12 @@ TEST(Header, ThatIsNotAShellLinkOrCannotBeOpenedEndsTheProcessWithStatusOne) {
 }
 
 TEST(TargetPath, IsRebuiltFromAListAsWindowsWritesIt) {
-    EXPECT_EQ(ReadLink(LinkBuilder().IdList(NotepadItemList()).Build()).path, "C:\\WINDOWS\\notepad.exe");
+    EXPECT_EQ(ReadWithShortcutFile(LinkBuilder().IdList(NotepadItemList()).Build()).path, "C:\\WINDOWS\\notepad.exe");
 }
 
 TEST(TargetPath, StaysWithinAListLongerThanTheFile) {
     const Bytes link = LinkBuilder().IdListClaiming(0xFFFF, NotepadItemList().Prefix(40)).Build();
-    EXPECT_EQ(ReadLink(link).path, "C:\\");  // the rest reads as zero: a terminator
+    EXPECT_EQ(ReadWithShortcutFile(link).path, "C:\\");  // the rest reads as zero: a terminator
 }
 
 }  // namespace

@@ -174,8 +174,8 @@ TEST(TargetPathItems, StayInsideTheList) {
 
 TEST(TargetPathThroughTheReader, KeepsThePrefixBeforeAByteOutsideAscii) {
     const Bytes list = ItemList({RootItem(), VolumeItem("C:\\"), FileEntryItem(0x31, "Jos\xE9"), FileEntryItem(0x32, "x.txt")});
-    EXPECT_EQ(ReadLink(LinkBuilder().IdList(list).Build()).path, "C:\\Jos");
-    EXPECT_EQ(ReadLink(LinkBuilder().IdList(ItemList({RootItem(), Item(0xC3, Bytes().TextZ("net"))})).Build()).path, "");
+    EXPECT_EQ(ReadWithShortcutFile(LinkBuilder().IdList(list).Build()).path, "C:\\Jos");
+    EXPECT_EQ(ReadWithShortcutFile(LinkBuilder().IdList(ItemList({RootItem(), Item(0xC3, Bytes().TextZ("net"))})).Build()).path, "");
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ LinkFields FieldsOf(const ShortcutFile& link) {
     return fields;
 }
 
-LinkFields ReadLink(const Bytes& bytes) {
+LinkFields ReadWithShortcutFile(const Bytes& bytes) {
     const TempFile file(bytes);
     const ShortcutFile link(file.Path().c_str());
     const LinkFields fields = FieldsOf(link);

@@ -24,6 +24,6 @@ LinkFields FieldsOf(const ShortcutFile& link);
 
 // Parses bytes through the path constructor, from a temporary file, and reads every
 // getter. The same bytes are read from memory as well, and must give the same fields.
-LinkFields ReadLink(const Bytes& bytes);
+LinkFields ReadWithShortcutFile(const Bytes& bytes);
 
 #endif
