@@ -98,7 +98,7 @@ void BM_WalkTypicalIdList(benchmark::State& state) {
 
 void BM_ReadTypicalLinkCompletely(benchmark::State& state) {
     const Bytes& bytes = BenchLink("typical.lnk").bytes;
-    const shell_link::CodePage codePage;
+    shell_link::CodePage codePage;
     for (auto _ : state) {
         const shell_link::Link link = shell_link::ReadLink(bytes.Begin(), bytes.Size(), codePage);
         benchmark::DoNotOptimize(&link);
@@ -109,7 +109,7 @@ void BM_ReadTypicalLinkCompletely(benchmark::State& state) {
 
 void BM_TypicalLinkAsJsonLine(benchmark::State& state) {
     const Bytes& bytes = BenchLink("typical.lnk").bytes;
-    const shell_link::CodePage codePage;
+    shell_link::CodePage codePage;
     std::string line;
     for (auto _ : state) {
         line.clear();
