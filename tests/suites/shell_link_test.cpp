@@ -327,15 +327,6 @@ Bytes ConsoleBody() {
     return body;
 }
 
-Bytes PropertyValue(std::uint32_t id, std::uint16_t type, const Bytes& value) {
-    return Bytes().U32(static_cast<std::uint32_t>(13 + value.Size())).U32(id).U8(0).U16(type).U16(0).Append(value);
-}
-
-Bytes Storage(const std::string& formatId, const Bytes& values) {
-    const Bytes body = Bytes().U32(0x53505331).Append(GuidBytes(formatId)).Append(values).U32(0);
-    return Bytes().U32(static_cast<std::uint32_t>(4 + body.Size())).Append(body);
-}
-
 TEST(ExtraDataRecord, DecodesEveryBlockBySignature) {
     const auto withBlocks = [](std::initializer_list<Bytes> blocks) {
         Bytes tail;

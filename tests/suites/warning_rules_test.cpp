@@ -62,17 +62,6 @@ std::string Repeated(const std::string& text, std::size_t count) {
     return repeated;
 }
 
-// A property value: its size, id, reserved byte, type, padding, then the value bytes.
-Bytes PropertyValue(std::uint32_t id, std::uint16_t type, const Bytes& value) {
-    return Bytes().U32(static_cast<std::uint32_t>(13 + value.Size())).U32(id).U8(0).U16(type).U16(0).Append(value);
-}
-
-// A storage of these values and the empty value that ends them.
-Bytes Storage(const std::string& formatId, const Bytes& values) {
-    const Bytes body = Bytes().U32(0x53505331).Append(GuidBytes(formatId)).Append(values).U32(0);
-    return Bytes().U32(static_cast<std::uint32_t>(4 + body.Size())).Append(body);
-}
-
 Bytes WithBlocks(const Bytes& blocks) { return LinkBuilder().Tail(Bytes(blocks).Append(TerminalBlock())).Build(); }
 
 // A LinkInfo with a VolumeID, an empty suffix, then the local base path's bytes up to its end.

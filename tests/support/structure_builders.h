@@ -45,6 +45,11 @@ struct LinkInfoParts {
 };
 Bytes LinkInfoOf(const LinkInfoParts& parts);
 
+// A serialized property value: its size, id, reserved byte, type, padding, then the value
+// bytes; and a property storage of such values, with the empty value that ends them.
+Bytes PropertyValue(std::uint32_t id, std::uint16_t type, const Bytes& value);
+Bytes Storage(const std::string& formatId, const Bytes& values);
+
 // An ExtraData block: its size (8 and the body's), the signature, the body.
 Bytes Block(std::uint32_t signature, const Bytes& body);
 // A block whose BlockSize is given as is.
