@@ -132,7 +132,7 @@ StringData ReadStringData(Reading& reading, Cursor& cursor, std::uint32_t flags)
 // Blocks up to the TerminalBlock; then the bytes after it, if any, are trailing data.
 // An input that ends where a block would begin has no TerminalBlock, which is not
 // reported: the format's own grammar allows the ExtraData to be absent.
-std::vector<ExtraDataBlock> ReadExtraData(Reading& reading, Cursor& cursor, std::optional<TrailingData>& trailing) {
+std::vector<ExtraDataBlock> ReadExtraData(Reading& reading, const Cursor& cursor, std::optional<TrailingData>& trailing) {
     static constexpr RecordList kBlocks{"an ExtraData block", "ExtraData blocks", "the input", 4, kTerminalBlockBelow,
                                         8, false};
     std::vector<ExtraDataBlock> blocks;

@@ -297,7 +297,8 @@ inline constexpr BlockKind kBlockKinds[] = {
 // The name of value in table, or null.
 template <std::size_t N>
 constexpr const char* NameOf(const NamedValue (&table)[N], std::uint32_t value) {
-    for (const NamedValue& entry : table) {
+    for (const NamedValue& entry : table) {  // std::find_if is not constexpr in C++17
+        // cppcheck-suppress useStlAlgorithm
         if (entry.value == value) {
             return entry.name;
         }
@@ -311,6 +312,7 @@ constexpr const char* NetworkProviderName(std::uint32_t value) { return NameOf(k
 // The block an ExtraData signature names, or null for a signature the format does not define.
 constexpr const BlockKind* BlockKindOf(std::uint32_t signature) {
     for (const BlockKind& kind : kBlockKinds) {
+        // cppcheck-suppress useStlAlgorithm
         if (kind.signature == signature) {
             return &kind;
         }
