@@ -85,15 +85,16 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
 for file in bin/shortcut_dump share/man/man1/shortcut_dump.1.gz share/doc/shortcut-dump/copyright \
             include/shortcut_reader/shortcut_file.h include/shortcut_reader/link_text.h include/shortcut_reader/export.h \
-            include/shortcut_reader/shell_link.h include/shortcut_reader/shell_link_json.h bin/shortcut_inspect \
+            include/shortcut_reader/shell_link.h include/shortcut_reader/shell_link_json.h \
+            include/shortcut_reader/shell_link_constants.h bin/shortcut_inspect \
             share/man/man1/shortcut_inspect.1.gz share/doc/shortcut-dump/shortcut_inspect.schema.json \
             "$libdir/libshortcut_reader.a" "$libdir/cmake/shortcut_reader/shortcut_readerConfig.cmake" \
             "$libdir/cmake/shortcut_reader/shortcut_readerConfigVersion.cmake" "$libdir/cmake/shortcut_reader/shortcut_reader-static-targets.cmake" "$libdir/pkgconfig/shortcut_reader.pc"; do
     [ -e "$prefix/$file" ] || fail "not installed: $file"
 done
 extra=$(ls "$prefix/include/shortcut_reader" | grep -v -x -e shortcut_file.h -e link_text.h -e export.h \
-        -e shell_link.h -e shell_link_json.h || true)
-[ -z "$extra" ] || fail "headers installed beyond the public five: $extra"
+        -e shell_link.h -e shell_link_json.h -e shell_link_constants.h || true)
+[ -z "$extra" ] || fail "headers installed beyond the public six: $extra"
 both_ways "$prefix" "$libdir" "static ($libdir)"
 
 # The static library links into a user's shared object.
@@ -120,8 +121,9 @@ readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.2\]' ||
 exported=$(nm -D --defined-only -C "$library" | awk '$2 ~ /^[TWVBDR]$/ { $1 = ""; $2 = ""; print substr($0, 3) }')
 public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|PathRel))\(|ShortcutStatusText\(|ReportError\('
 public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\('
-public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|UnreadableFile\(|AppendJsonLine\('
-public+='|WarningCodeName\(|StatusName\(|(GuidString|FileTimeString|DosDateTimeString)(\[abi:cxx11\])?\())'
+public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|UnreadableFile\(|Analyze\('
+public+='|AppendJsonLine\(|WarningCodeName\(|CategoryOf\(|WarningCategoryName\(|StatusName\('
+public+='|(GuidText|FileTimeText|DosDateTimeText)(\[abi:cxx11\])?\())'
 unexpected=$(grep -v -E "$public" <<< "$exported" || true)
 [ -z "$unexpected" ] || fail "the shared library exports more than the public face:"$'\n'"$unexpected"
 grep -q '^ShortcutFile::ShortcutFile(void const\*, unsigned long, ShortcutStatus&)' <<< "$exported" \
@@ -137,7 +139,7 @@ both=$work/both
 cmake -S . -B "$shared" -DCMAKE_INSTALL_LIBDIR="$libdir" > /dev/null
 cmake --install "$build" --prefix "$both" > /dev/null
 cmake --install "$shared" --prefix "$both" > /dev/null
-links_shared_reader() { readelf -d "$1" | grep -q 'NEEDED.*\[libshortcut_reader\.so\.1\]'; }
+links_shared_reader() { readelf -d "$1" | grep -q 'NEEDED.*\[libshortcut_reader\.so\.2\]'; }
 for choice in default OFF ON; do
     arguments=(-DCMAKE_PREFIX_PATH="$both")
     [ $choice = default ] || arguments+=(-Dshortcut_reader_SHARED_LIBS=$choice)
