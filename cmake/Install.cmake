@@ -78,6 +78,9 @@ if(BUILD_SHARED_LIBS)
     shortcut_install_package_docs(runtime libshortcut-reader${PROJECT_VERSION_MAJOR}
         ${PROJECT_SOURCE_DIR}/packaging/libshortcut-reader${PROJECT_VERSION_MAJOR}.lintian-overrides)
 endif()
+if(SHORTCUT_PYTHON)
+    shortcut_install_package_docs(python python3-shortcut-reader)
+endif()
 # A static and a shared build install side by side into one prefix, each with a targets
 # file of its own; the package config picks one of them (cmake/shortcut_readerConfig.cmake.in).
 if(BUILD_SHARED_LIBS)

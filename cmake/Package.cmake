@@ -3,6 +3,7 @@
 #   shortcut-dump           the commands and their man pages
 #   libshortcut-reader2     the shared reader (BUILD_SHARED_LIBS only)
 #   libshortcut-reader-dev  headers, library, CMake package and pkg-config file
+#   python3-shortcut-reader the Python package (SHORTCUT_PYTHON only)
 set(shortcut_runtime_package libshortcut-reader${PROJECT_VERSION_MAJOR})
 
 set(CPACK_PACKAGE_NAME shortcut-dump)
@@ -15,6 +16,9 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL tool dev)
 if(BUILD_SHARED_LIBS)
     list(APPEND CPACK_COMPONENTS_ALL runtime)
+endif()
+if(SHORTCUT_PYTHON)
+    list(APPEND CPACK_COMPONENTS_ALL python)
 endif()
 
 # The architecture of what this build made, not of the machine.
@@ -58,6 +62,20 @@ from memory: ShortcutFile hands out the target path and strings, and the
 complete reader every structure of the format as plain values or as JSON.
 This package holds its headers, its library, its CMake package and its
 pkg-config file.")
+# The Python package takes the reader in whole, so it works with the python3 it was built
+# for, and needs no other package of ours.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-shortcut-reader)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+if(SHORTCUT_PYTHON)
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+        "python3 (>= ${SHORTCUT_PYTHON_VERSION}~), python3 (<< ${SHORTCUT_PYTHON_NEXT_VERSION})")
+endif()
+set(CPACK_COMPONENT_PYTHON_DESCRIPTION "reader of Windows shell link (.lnk) files - Python 3 module
+The shortcut_reader module reads Windows shell link files, from a path or
+from bytes, into Python values: every structure of the format and warnings
+of what is damaged and of the tricks attackers play with links, as the
+shortcut_inspect command writes them. Damaged and hostile files are read
+safely and never raise; threads read in parallel.")
 if(BUILD_SHARED_LIBS)
     set(CPACK_COMPONENT_DEV_DEPENDS runtime)
     set(CPACK_COMPONENT_TOOL_DEPENDS runtime)
