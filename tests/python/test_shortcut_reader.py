@@ -22,7 +22,7 @@ def corpus_files():
         if os.environ.get("CI"):
             pytest.fail(f"no corpus at {CORPUS}")
         pytest.skip(f"no corpus at {CORPUS}")
-    return sorted(path for path in CORPUS.iterdir() if path.is_file())
+    return sorted(path for path in CORPUS.rglob("*") if path.is_file())
 
 
 def inspect_records(paths, *options):
