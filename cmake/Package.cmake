@@ -66,8 +66,6 @@ pkg-config file.")
 # for, and needs no other package of ours.
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-shortcut-reader)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
-# An extension module, not a library others link: no shlibs file of its own.
-set(CPACK_DEBIAN_PYTHON_PACKAGE_GENERATE_SHLIBS OFF)
 if(SHORTCUT_PYTHON)
     set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
         "python3 (>= ${SHORTCUT_PYTHON_VERSION}~), python3 (<< ${SHORTCUT_PYTHON_NEXT_VERSION})")
