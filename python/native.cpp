@@ -63,20 +63,19 @@ py::str ReadPath(const py::bytes& pathBytes, const std::string& codePageName) {
     return py::str(line);
 }
 
-py::str ReadBytes(const py::object& data, const std::string& codePageName) {
+// data is a bytes object, which no thread can change while the GIL is released.
+py::str ReadBytes(const py::bytes& data, const std::string& codePageName) {
     shell_link::CodePage& codePage = CodePageNamed(codePageName);
-    Py_buffer view{};
-    if (PyObject_GetBuffer(data.ptr(), &view, PyBUF_SIMPLE) != 0) {
+    char* bytes = nullptr;
+    Py_ssize_t size = 0;
+    if (PyBytes_AsStringAndSize(data.ptr(), &bytes, &size) != 0) {
         throw py::error_already_set();
     }
     std::string line;
     {
         const py::gil_scoped_release release;
-        line = RecordLine("", [&] {
-            return shell_link::ReadLink(view.buf, static_cast<std::size_t>(view.len), codePage);
-        });
+        line = RecordLine("", [&] { return shell_link::ReadLink(bytes, static_cast<std::size_t>(size), codePage); });
     }
-    PyBuffer_Release(&view);
     return py::str(line);
 }
 
@@ -95,7 +94,7 @@ PYBIND11_MODULE(_native, module) {
     module.def("read_path", &ReadPath, py::arg("path"), py::arg("codepage"),
                "The JSON line of the link file at path (bytes, as os.fsencode gives it).");
     module.def("read_bytes", &ReadBytes, py::arg("data"), py::arg("codepage"),
-               "The JSON line of the link held in data (any contiguous buffer).");
+               "The JSON line of the link held in data (bytes).");
     module.def("unreadable", &Unreadable, py::arg("path"), py::arg("error"),
                "The JSON line of a file that could not be read, for an errno value.");
     module.def("check_codepage", [](const std::string& name) { CodePageNamed(name); }, py::arg("codepage"),

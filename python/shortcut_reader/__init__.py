@@ -36,7 +36,8 @@ def read(source: Source, codepage: str = "CP1252") -> Dict[str, Any]:
     code page of the machine that wrote the link.
     """
     if isinstance(source, (bytes, bytearray, memoryview)):
-        return json.loads(_native.read_bytes(source, codepage))
+        # Read without the GIL: a copy, which no other thread can change meanwhile.
+        return json.loads(_native.read_bytes(bytes(source), codepage))
     if isinstance(source, (str, os.PathLike)):
         return json.loads(_native.read_path(os.fsencode(source), codepage))
     raise TypeError(f"read() takes a path or bytes, not {type(source).__name__}")

@@ -10,6 +10,7 @@
 #include "format/layout.h"
 #include "format/names.h"
 #include "shell_link/reading.h"
+#include "text/utf8.h"
 
 namespace shell_link {
 
@@ -22,24 +23,27 @@ namespace sr = link_format;
 constexpr std::uint32_t kLongestWindowsString = 260;
 constexpr std::size_t kHiddenWhiteSpaceRun = 16;
 
-// The code point of the well-formed UTF-8 character at text[at], whose length is added to at.
+// The code point of the UTF-8 character at text[at], whose length is added to at; a byte
+// that does not start a well-formed one (a Link a program built need not hold UTF-8) is
+// U+FFFD, one byte long.
 std::uint32_t NextCodePoint(std::string_view text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(text[at + i])); };
-    const std::uint32_t lead = byte(0);
-    std::uint32_t code = lead;
-    std::size_t length = 1;
-    if (lead >= 0xF0) {
-        code = (lead & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
-        length = 4;
-    } else if (lead >= 0xE0) {
-        code = (lead & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
-        length = 3;
-    } else if (lead >= 0xC0) {
-        code = (lead & 0x1F) << 6 | (byte(1) & 0x3F);
-        length = 2;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data()) + at;
+    if (bytes[0] < 0x80) {  // most characters
+        ++at;
+        return bytes[0];
     }
-    at += length < text.size() - at ? length : text.size() - at;
-    return code;
+    bool well = false;
+    const std::size_t length = Utf8SequenceLength(bytes, text.size() - at, well);
+    at += length;
+    if (!well) {
+        return 0xFFFD;
+    }
+    switch (length) {
+        case 1: return bytes[0];
+        case 2: return (bytes[0] & 0x1Fu) << 6 | (bytes[1] & 0x3Fu);
+        case 3: return (bytes[0] & 0x0Fu) << 12 | (bytes[1] & 0x3Fu) << 6 | (bytes[2] & 0x3Fu);
+        default: return (bytes[0] & 0x07u) << 18 | (bytes[1] & 0x3Fu) << 12 | (bytes[2] & 0x3Fu) << 6 | (bytes[3] & 0x3Fu);
+    }
 }
 
 // Unicode's White_Space property.

@@ -171,12 +171,12 @@ std::vector<Item> ReadItems(Reading& reading, ByteSpan list) {
     static constexpr RecordList kItems{"an item", "items", "the ID list", 2, 1, 3, true};
     std::vector<Item> items;
     items.reserve(8);  // lists mostly hold fewer: one allocation, no moves
-    RecordBudget budget{kMaxItems};
-    WalkRecords(reading, list, kItems, budget, [&](ByteSpan item, std::uint32_t size) {
+    const std::uint64_t unlistedBefore = reading.items.unlisted;
+    WalkRecords(reading, list, kItems, reading.items, [&](ByteSpan item, std::uint32_t size) {
         items.push_back(ReadItem(reading, item, static_cast<std::uint16_t>(size)));
         return true;
     });
-    WarnUnlisted(reading, list, kItems, budget, kMaxItems);
+    WarnUnlisted(reading, list, kItems, reading.items.unlisted - unlistedBefore, kMaxItems);
     return items;
 }
 

@@ -26,33 +26,67 @@ std::optional<ByteSpan> At(Reading& reading, ByteSpan container, std::uint32_t o
     return container.Sub(offset, container.size);
 }
 
-// The bytes of a zero-terminated text of units of unitBytes, from the start of rest: at
-// most kMaxOffsetTextCharacters of them, with a warning where the text goes on. Several
-// offsets may point at one run of bytes, so without the cut each would copy all of it.
-ByteSpan OffsetTextBytes(Reading& reading, ByteSpan rest, unsigned unitBytes, const char* what) {
-    const std::uint64_t capBytes = std::uint64_t{kMaxOffsetTextCharacters} * unitBytes;
-    const ByteSpan capped = rest.Sub(0, capBytes);
-    const std::size_t units = unitBytes == 2 ? ZeroTerminatedUnits(capped) : ZeroTerminatedBytes(capped);
-    const bool goesOn = units == kMaxOffsetTextCharacters && rest.Holds(capBytes, unitBytes) &&
-                        (unitBytes == 2 ? Field<std::uint16_t>(rest, capBytes) != 0 : Field<std::uint8_t>(rest, capBytes) != 0);
-    if (goesOn) {
+// Texts reached through an offset are read to their zero, the end of their structure or
+// kMaxOffsetTextCharacters characters, whichever comes first. Several offsets may point
+// at one run of bytes, so without the cap each would copy all of it. The bytes read are
+// those that can hold that many characters (four a character in a code page, two units in
+// UTF-16); the decoded text is then cut at that many.
+constexpr std::uint64_t kMostBytesAnsi = 4 * std::uint64_t{kMaxOffsetTextCharacters};
+constexpr std::uint64_t kMostUnitsUtf16 = 2 * std::uint64_t{kMaxOffsetTextCharacters};
+
+// Cuts text after kMaxOffsetTextCharacters characters; true when it did.
+bool CutAtMostCharacters(std::string& text) {
+    if (text.size() <= kMaxOffsetTextCharacters) {
+        return false;  // no more characters than bytes
+    }
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 && characters++ == kMaxOffsetTextCharacters) {
+            text.resize(at);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The text from the start of rest, decoded by decode from the first bytes of rest,
+// with a warning where it goes on past kMaxOffsetTextCharacters characters.
+template <typename Decode>
+std::string OffsetText(Reading& reading, ByteSpan rest, std::uint64_t windowBytes, unsigned unitBytes,
+                       const char* what, Decode decode) {
+    const ByteSpan window = rest.Sub(0, windowBytes);
+    std::string text = decode(window);
+    bool cut = CutAtMostCharacters(text);
+    if (!cut && window.size == windowBytes && rest.Holds(windowBytes, unitBytes)) {
+        // The window was full: the text goes on unless its zero comes next.
+        const std::size_t units = unitBytes == 2 ? ZeroTerminatedUnits(window) : ZeroTerminatedBytes(window);
+        cut = units * unitBytes == windowBytes &&
+              (unitBytes == 2 ? Field<std::uint16_t>(rest, windowBytes) != 0 : Field<std::uint8_t>(rest, windowBytes) != 0);
+    }
+    if (cut) {
         reading.Warn(WarningCode::kLimitReached, rest,
                      std::string(what) + " goes on past " + std::to_string(kMaxOffsetTextCharacters) +
                          " characters, the longest path Windows handles; the record keeps those");
     }
-    return capped;
+    return text;
 }
 
 std::optional<std::string> AnsiAt(Reading& reading, ByteSpan container, std::uint32_t offset, const char* what) {
     const std::optional<ByteSpan> text = At(reading, container, offset, what);
-    return text ? std::optional<std::string>(AnsiTextZ(reading, OffsetTextBytes(reading, *text, 1, what), container))
-                : std::nullopt;
+    if (!text) {
+        return std::nullopt;
+    }
+    return OffsetText(reading, *text, kMostBytesAnsi, 1, what,
+                      [&](ByteSpan window) { return AnsiTextZ(reading, window, container); });
 }
 
 std::optional<std::string> Utf16At(Reading& reading, ByteSpan container, std::uint32_t offset, const char* what) {
     const std::optional<ByteSpan> text = At(reading, container, offset, what);
-    return text ? std::optional<std::string>(Utf16TextZ(reading, OffsetTextBytes(reading, *text, 2, what), container))
-                : std::nullopt;
+    if (!text) {
+        return std::nullopt;
+    }
+    return OffsetText(reading, *text, 2 * kMostUnitsUtf16, 2, what,
+                      [&](ByteSpan window) { return Utf16TextZ(reading, window, container); });
 }
 
 // The Unicode form where its offset is given (not 0) and sound, else the ANSI form.

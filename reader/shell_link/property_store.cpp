@@ -128,8 +128,9 @@ Property ReadProperty(Reading& reading, ByteSpan value, bool stringNamed) {
 
 PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages) {
     PropertyStoreBlock store;
-    // Storages and their values share one budget.
-    RecordBudget budget{kMaxProperties};
+    // Storages and their values share one budget, that of the whole link.
+    RecordBudget& budget = reading.properties;
+    const std::uint64_t unlistedBefore = budget.unlisted;
     WalkRecords(reading, storages, kStorages, budget, [&](ByteSpan storage, std::uint32_t) {
         if (Field<std::uint32_t>(storage, 4) != kStorageVersion) {
             return false;  // not a storage of this format: stepped over by its size
@@ -145,7 +146,7 @@ PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages) {
         store.property_storages.push_back(std::move(read));
         return true;
     });
-    WarnUnlisted(reading, storages, kStorages, budget, kMaxProperties);
+    WarnUnlisted(reading, storages, kStorages, budget.unlisted - unlistedBefore, kMaxProperties);
     return store;
 }
 

@@ -149,7 +149,7 @@ std::vector<ExtraDataBlock> ReadExtraData(Reading& reading, const Cursor& cursor
     if (end.terminated && end.at < list.size) {
         trailing = TrailingData{cursor.at + end.at, list.size - end.at};
     }
-    WarnUnlisted(reading, list, kBlocks, budget, kMaxBlocks);
+    WarnUnlisted(reading, list, kBlocks, budget.unlisted, kMaxBlocks);
     return blocks;
 }
 

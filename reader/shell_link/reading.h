@@ -39,10 +39,19 @@ private:
     bool dropped_ = false;
 };
 
+// How many more records of a kind a record keeps, and how many it did not: one budget
+// for all the lists of a kind in a link, so that many lists cannot multiply it.
+struct RecordBudget {
+    std::size_t left;
+    std::uint64_t unlisted = 0;
+};
+
 struct Reading {
     ByteSpan input;
     CodePage& codePage;
     WarningBudget warnings;
+    RecordBudget items{kMaxItems};            // of every ID list
+    RecordBudget properties{kMaxProperties};  // storages and values of every property store
 
     // The input offset of a byte of a span of the input.
     std::uint64_t OffsetOf(const unsigned char* at) const { return static_cast<std::uint64_t>(at - input.data); }

@@ -33,12 +33,11 @@ void WarnRunsPast(Reading& reading, ByteSpan record, std::uint32_t size, const R
                      ", " + ByteCount(record.size) + " are there");
 }
 
-void WarnUnlisted(Reading& reading, ByteSpan list, const RecordList& rules, const RecordBudget& budget,
-                  std::size_t cap) {
-    if (budget.unlisted > 0) {
+void WarnUnlisted(Reading& reading, ByteSpan list, const RecordList& rules, std::uint64_t unlisted, std::size_t cap) {
+    if (unlisted > 0) {
         reading.Warn(WarningCode::kLimitReached, list,
-                     std::to_string(budget.unlisted) + " more " + rules.records + " are not listed: a record lists " +
-                         std::to_string(cap));
+                     std::to_string(unlisted) + " more " + rules.records + " are not listed: a record lists " +
+                         std::to_string(cap) + " in all");
     }
 }
 

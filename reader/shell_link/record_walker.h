@@ -32,12 +32,6 @@ struct RecordList {
     bool needsTerminator;     // a list that ends with its container is cut short
 };
 
-// How many more records a list (or lists that share it) keeps, and how many it did not.
-struct RecordBudget {
-    std::size_t left;
-    std::uint64_t unlisted = 0;
-};
-
 // Where a walk ended, in the list: after the terminator, or where the list stopped.
 struct ListEnd {
     std::uint64_t at = 0;
@@ -49,9 +43,8 @@ std::optional<std::uint32_t> RecordSize(ByteSpan list, std::uint64_t at, unsigne
 void WarnMissingSize(Reading& reading, ByteSpan list, std::uint64_t at, const RecordList& rules);
 void WarnTooSmall(Reading& reading, ByteSpan record, std::uint32_t size, const RecordList& rules);
 void WarnRunsPast(Reading& reading, ByteSpan record, std::uint32_t size, const RecordList& rules);
-// One kLimitReached for the records a budget of cap did not keep, if any.
-void WarnUnlisted(Reading& reading, ByteSpan list, const RecordList& rules, const RecordBudget& budget,
-                  std::size_t cap);
+// One kLimitReached for the records of a list that a budget of cap did not keep, if any.
+void WarnUnlisted(Reading& reading, ByteSpan list, const RecordList& rules, std::uint64_t unlisted, std::size_t cap);
 
 // Calls visit(record, size) for each record the budget keeps, where record is the span of
 // its bytes (cut at the container's end) and size its size field; visit returns whether it

@@ -83,19 +83,27 @@ std::size_t Utf8Length(const unsigned char* bytes, std::size_t count) {
 }  // namespace
 
 bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out) {
-    constexpr std::size_t kShort = 256;
+    constexpr std::size_t kPiece = 256;
     bool paired = true;
-    if (count <= kShort) {
-        // Most texts are short: through the stack, so out is neither cleared nor shrunk.
-        char local[3 * kShort];
+    char local[3 * kPiece];
+    if (count <= kPiece) {  // most texts: through the stack, so out is neither cleared nor shrunk
         out.append(local, static_cast<std::size_t>(PutUtf16(bytes, count, local, paired) - local));
         return paired;
     }
     // A long text is measured first, so that out grows by exactly its UTF-8 form: a
     // multi-megabyte text costs its own size, never three times that.
-    const std::size_t start = out.size();
-    out.resize(start + Utf8Length(bytes, count));
-    PutUtf16(bytes, count, &out[start], paired);
+    out.reserve(out.size() + Utf8Length(bytes, count));
+    // Then decoded a piece at a time through the stack, so that no write depends on the
+    // measure: each piece takes at most three bytes a unit, a pair never split.
+    for (std::size_t done = 0; done < count;) {
+        std::size_t take = count - done < kPiece ? count - done : kPiece;
+        const std::uint32_t last = UnitAt(bytes + 2 * done, take - 1);
+        if (done + take < count && take > 1 && last >= 0xD800 && last <= 0xDBFF) {
+            --take;  // a high surrogate goes with the unit after it
+        }
+        out.append(local, static_cast<std::size_t>(PutUtf16(bytes + 2 * done, take, local, paired) - local));
+        done += take;
+    }
     return paired;
 }
 

@@ -212,7 +212,7 @@ TEST(IdListRecord, ListsAtMostItsLimitOfItems) {
     const json record = Record(LinkBuilder().IdList(list.Append(Terminator())).Build());
     EXPECT_EQ(record["link_target_id_list"]["items"].size(), 1024u);
     EXPECT_EQ(WarningCodes(record), std::vector<std::string>{"limit_reached"});
-    EXPECT_EQ(record["warnings"][0]["message"], "976 more items are not listed: a record lists 1024");
+    EXPECT_EQ(record["warnings"][0]["message"], "976 more items are not listed: a record lists 1024 in all");
 }
 
 TEST(LinkInfoRecord, ReadsItsPartsThroughTheirOffsetsInTheirUnicodeFormWhereThereIsOne) {

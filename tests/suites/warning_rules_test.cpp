@@ -202,6 +202,39 @@ TEST(ReaderLimits, KeepEachListAndOffsetTextToItsCapAndSaySo) {
     }
 }
 
+// The caps hold for a whole link, so that many lists cannot multiply them.
+TEST(ReaderLimits, HoldForAllTheListsOfALinkTogether) {
+    Bytes items, stores;
+    for (std::uint32_t i = 0; i < 1000; ++i) {
+        items.Append(Item(0x00));
+    }
+    const Bytes vista = Block(sl::kVistaAndAboveIdListDataBlock, Bytes(items).Append(Terminator()));
+    Bytes values;
+    for (std::uint32_t i = 0; i < 9; ++i) {
+        values.Append(PropertyValue(i, 0x13, Bytes().U32(i)));
+    }
+    for (int i = 0; i < 600; ++i) {  // 600 stores of a storage and 9 values: 6000 in all
+        stores.Append(Block(sl::kPropertyStoreDataBlock, Storage(kIntegerNamed, values).U32(0)));
+    }
+    std::size_t keptItems = 0;
+    std::size_t keptProperties = 0;
+    const sl::Link link = Read(WithBlocks(Bytes(vista).Append(vista).Append(vista).Append(stores)));
+    for (const sl::ExtraDataBlock& block : link.extra_data) {
+        if (const auto* list = std::get_if<sl::VistaIdListBlock>(&block.data)) {
+            keptItems += list->items.size();
+        } else if (const auto* store = std::get_if<sl::PropertyStoreBlock>(&block.data)) {
+            for (const sl::PropertyStorage& storage : store->property_storages) {
+                keptProperties += 1 + storage.properties.size();
+            }
+        }
+    }
+    EXPECT_EQ(keptItems, sl::kMaxItems);
+    EXPECT_EQ(keptProperties, sl::kMaxProperties);
+    // A warning in each list past the cap (two ID lists and 191 stores), of which a
+    // record keeps 20.
+    EXPECT_EQ(Tally(link)["limit_reached"], 20u);
+}
+
 TEST(ReaderLimits, CutEachOffsetTextThatSharesOneLongRun) {
     // The local base path, the suffix and the VolumeID's label all point at 50000 bytes 0x80.
     constexpr std::uint32_t kRun = 50000;

@@ -8,8 +8,9 @@
 //
 // Memory: a record of any input takes at most about three times the input's size beyond
 // it: every text is decoded from bytes of its own, those reached through an offset are cut
-// at kMaxOffsetTextCharacters, and lists keep at most kMaxItems, kMaxBlocks and
-// kMaxProperties entries.
+// at kMaxOffsetTextCharacters, and a record keeps at most kMaxItems, kMaxBlocks and
+// kMaxProperties entries. (A code page that iconv decodes into more than three bytes a
+// byte, such as UCS-4LE, takes up to about seven times.)
 //
 // Names follow MS-SHLLINK's, in snake_case. Numbers are kept as the file stores them;
 // the functions at the end give the text forms the JSON record uses. Texts are UTF-8:
@@ -137,7 +138,8 @@ struct Item {
     std::uint8_t class_type_indicator = 0;
     std::variant<RootFolderItem, VolumeItem, FileEntryItem, NetworkLocationItem, UnknownItem> data;
 };
-// A list keeps at most this many items; a kLimitReached warning says when there were more.
+// A record keeps at most this many items, in all its ID lists together; a kLimitReached
+// warning says where there were more.
 constexpr std::size_t kMaxItems = 1024;
 
 struct IdList {
@@ -244,8 +246,8 @@ struct PropertyStorage {
     Guid format_id{};
     std::vector<Property> properties;
 };
-// A block keeps at most this many storages and properties in all; a kLimitReached
-// warning says when there were more.
+// A record keeps at most this many storages and properties, in all its property stores
+// together; a kLimitReached warning says where there were more.
 constexpr std::size_t kMaxProperties = 4096;
 struct PropertyStoreBlock {
     std::vector<PropertyStorage> property_storages;
@@ -334,8 +336,9 @@ private:
 };
 
 // Reads the size bytes at bytes as a whole link file, then analyzes it (Analyze): the
-// record's warnings are those of its damage, then those of what looks wrong. Keeps no
-// pointer to the bytes. Two threads may read at once, each with its own CodePage.
+// record's warnings are those met while reading (damage, and kLimitReached), then those of
+// what looks wrong. The bytes must not change during the call; it keeps no pointer to
+// them. Two threads may read at once, each with its own CodePage.
 SHORTCUT_READER_API Link ReadLink(const void* bytes, std::size_t size, CodePage& codePage);
 // Reads the file at path whole (at most kMaxInputBytes of it), then as ReadLink does.
 SHORTCUT_READER_API Link ReadLinkFile(const char* path, CodePage& codePage);
@@ -345,7 +348,8 @@ constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
 SHORTCUT_READER_API Link UnreadableFile(const char* path, int error);
 
 // The warnings of what looks wrong in a link (category kSuspicious), found in its values
-// alone, each code kept at most kMaxWarningsOfACode times. ReadLink adds them to the
+// alone, each code kept at most kMaxWarningsOfACode times (then one kTooManyWarnings for
+// it, whose category is kDamage as always). ReadLink adds them to the
 // record; a program that builds or changes a Link calls it itself. None for a link whose
 // status is not kRead.
 SHORTCUT_READER_API std::vector<Warning> Analyze(const Link& link);

@@ -44,7 +44,8 @@ typedef struct shortcut_record shortcut_record;
 
 /* Reads size bytes at bytes (null only with size 0) as a whole link, decoding ANSI text
    from code_page (an iconv name; null for "CP1252"). On SHORTCUT_OK, *record holds the
-   record, which the caller frees; otherwise *record is null. Keeps no pointer to bytes. */
+   record, which the caller frees; otherwise *record is null. The bytes must not change
+   during the call; it keeps no pointer to them. */
 SHORTCUT_READER_API int shortcut_read_memory(const void* bytes, size_t size, const char* code_page,
                                              shortcut_record** record);
 /* Reads the file at path as shortcut_inspect does: a file that cannot be read gives
