@@ -96,10 +96,13 @@ bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out
     // Then decoded a piece at a time through the stack, so that no write depends on the
     // measure: each piece takes at most three bytes a unit, a pair never split.
     for (std::size_t done = 0; done < count;) {
-        std::size_t take = count - done < kPiece ? count - done : kPiece;
-        const std::uint32_t last = UnitAt(bytes + 2 * done, take - 1);
-        if (done + take < count && take > 1 && last >= 0xD800 && last <= 0xDBFF) {
-            --take;  // a high surrogate goes with the unit after it
+        std::size_t take = count - done;
+        if (take > kPiece) {
+            take = kPiece;
+            const std::uint32_t last = UnitAt(bytes + 2 * done, take - 1);
+            if (last >= 0xD800 && last <= 0xDBFF) {
+                --take;  // a high surrogate goes with the unit after it
+            }
         }
         out.append(local, static_cast<std::size_t>(PutUtf16(bytes + 2 * done, take, local, paired) - local));
         done += take;
