@@ -41,10 +41,8 @@ std::string RecordLine(const std::string& path, Read read) {
     try {
         shell_link::AppendJsonLine(read(), line);
     } catch (const std::bad_alloc&) {
-        shell_link::Link link = shell_link::UnreadableFile(path.c_str(), ENOMEM);
-        link.error = "out of memory";
         line.clear();
-        shell_link::AppendJsonLine(link, line);
+        shell_link::AppendJsonLine(shell_link::UnreadableFile(path.c_str(), ENOMEM), line);
     }
     return line;
 }

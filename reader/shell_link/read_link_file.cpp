@@ -20,6 +20,9 @@ namespace {
 constexpr std::size_t kFirstRead = std::size_t{64} << 10;
 
 std::string Reason(int error) {
+    if (error == ENOMEM) {
+        return "out of memory";  // the words a record of any reading that ran out of memory gives
+    }
     char text[256];
     // The GNU strerror_r, which returns the text (in text, or a static one).
     return strerror_r(error, text, sizeof text);

@@ -10,6 +10,7 @@
 #include <shortcut_reader/shell_link_json.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -401,6 +402,13 @@ TEST(PublicAccessors, FindTheFirstBlockOrItemOfAKindOrNull) {
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->short_name, "WINDOWS");
     EXPECT_EQ(sl::FindItem<sl::FileEntryItem>(bare.link_target_id_list.value().items), nullptr);
+}
+
+TEST(UnreadableFiles, GiveTheSystemsReasonOrOutOfMemory) {
+    EXPECT_EQ(sl::UnreadableFile("a.lnk", ENOENT).error, "No such file or directory");
+    const sl::Link exhausted = sl::UnreadableFile("a.lnk", ENOMEM);
+    EXPECT_EQ(exhausted.status, sl::Status::kFileError);
+    EXPECT_EQ(exhausted.error, "out of memory");
 }
 
 TEST(PublicConstants, NameTheValuesAsTheFormatDoes) {

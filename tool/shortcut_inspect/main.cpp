@@ -26,13 +26,6 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-// The record of an input whose reading ran out of memory.
-shell_link::Link OutOfMemory(const std::string& path) {
-    shell_link::Link link = shell_link::UnreadableFile(path.c_str(), ENOMEM);
-    link.error = "out of memory";
-    return link;
-}
-
 int Fail(const std::string& message) {
     static_cast<void>(std::fprintf(stderr, "%s\n", message.c_str()));
     return kUsageError;
@@ -72,7 +65,7 @@ int main(int argc, char** argv) {
         try {
             link = shell_link::ReadLinkFile(path.c_str(), codePage);
         } catch (const std::bad_alloc&) {
-            link = OutOfMemory(path);
+            link = shell_link::UnreadableFile(path.c_str(), ENOMEM);
         }
         return record(*link);
     };

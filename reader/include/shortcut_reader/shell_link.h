@@ -344,7 +344,7 @@ SHORTCUT_READER_API Link ReadLink(const void* bytes, std::size_t size, CodePage&
 SHORTCUT_READER_API Link ReadLinkFile(const char* path, CodePage& codePage);
 constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
 // The record of a file that could not be read, for error (an errno value), as
-// ReadLinkFile gives it.
+// ReadLinkFile gives it; ENOMEM (a reading that ran out of memory) says "out of memory".
 SHORTCUT_READER_API Link UnreadableFile(const char* path, int error);
 
 // The warnings of what looks wrong in a link (category kSuspicious), found in its values
