@@ -20,8 +20,10 @@ namespace {
 
 namespace sr = link_format;
 
-constexpr std::uint32_t kLongestWindowsString = 260;
 constexpr std::size_t kHiddenWhiteSpaceRun = 16;
+constexpr char kStompingReason[] =
+    "which Explorer rewrites to its canonical form when the link is opened, removing the Mark of the Web the link "
+    "carried";
 
 // The code point of the UTF-8 character at text[at], whose length is added to at; a byte
 // that does not start a well-formed one (a Link a program built need not hold UTF-8) is
@@ -176,18 +178,21 @@ private:
 
     void CheckStrings() {
         const StringData& strings = link_.string_data;
-        const std::pair<const std::optional<CountedString>&, const char*> all[] = {
-            {strings.name_string, "NAME_STRING"}, {strings.relative_path, "RELATIVE_PATH"}, {strings.working_dir, "WORKING_DIR"},
-            {strings.command_line_arguments, "COMMAND_LINE_ARGUMENTS"}, {strings.icon_location, "ICON_LOCATION"}};
-        for (const auto& [string, name] : all) {
+        const struct {
+            const std::optional<CountedString>& string;
+            const char* name;
+            bool cut;  // whether Windows reads at most kWindowsStringCharacters of it
+        } all[] = {{strings.name_string, "NAME_STRING", true},
+                   {strings.relative_path, "RELATIVE_PATH", true},
+                   {strings.working_dir, "WORKING_DIR", true},
+                   {strings.command_line_arguments, "COMMAND_LINE_ARGUMENTS", false},
+                   {strings.icon_location, "ICON_LOCATION", false}};
+        for (const auto& [string, name, cut] : all) {
             if (!string) {
                 continue;
             }
-            if (string->count_characters > kLongestWindowsString) {
-                Warn(WarningCode::kLongString, string->offset,
-                     std::string(name) + " counts " + std::to_string(string->count_characters) +
-                         " characters, more than 260: Windows does not read such a string as a reader that takes the "
-                         "whole count does");
+            if (string->count_characters > kWindowsStringCharacters) {
+                Warn(WarningCode::kLongString, string->offset, LongStringMessage(*string, name, cut));
             }
             CheckDeceptive(&string->text, string->offset, name);
         }
@@ -197,6 +202,21 @@ private:
         if (const auto& icon = strings.icon_location; icon && IsRemote(icon->text)) {
             Warn(WarningCode::kRemoteIcon, icon->offset, RemoteIconMessage("ICON_LOCATION", icon->text));
         }
+    }
+
+    // For a string Windows cuts, where it then reads the next one: what a reader that
+    // takes the whole count shows is not what Windows runs.
+    std::string LongStringMessage(const CountedString& string, const char* name, bool cut) const {
+        std::string message = std::string(name) + " counts " + std::to_string(string.count_characters) + " characters";
+        if (!cut) {
+            return message + ", more than 260";
+        }
+        const unsigned width = (link_.header.link_flags & sr::kIsUnicode) != 0 ? 2 : 1;
+        const std::uint64_t next = string.offset + 2 + std::uint64_t{width} * kWindowsStringCharacters;
+        return message + ": Windows reads " + std::to_string(kWindowsStringCharacters - 1) +
+               " of them and the next string from offset " + std::to_string(next) +
+               ", where readers that take the whole count find other bytes: they show other strings than Windows "
+               "reads";
     }
 
     // A line break, or a run of white space long enough to push the rest out of view.
@@ -253,14 +273,50 @@ private:
         for (const Item& item : items) {
             if (const auto* volume = std::get_if<VolumeItem>(&item.data)) {
                 CheckDeceptive(Text(volume->name), item.offset, "a volume item's name");
+                CheckDeceptive(Text(volume->device_name), item.offset, "a volume item's device name");
             } else if (const auto* entry = std::get_if<FileEntryItem>(&item.data)) {
-                CheckDeceptive(Text(entry->short_name), item.offset, "a file entry's name");
-                CheckDeceptive(Text(entry->long_name), item.offset, "a file entry's long name");
+                CheckFileEntry(*entry, item.offset, "a file entry");
+            } else if (const auto* delegate = std::get_if<DelegateItem>(&item.data)) {
+                CheckFileEntry(delegate->file_entry, item.offset, "a delegate item");
             } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data)) {
                 CheckDeceptive(Text(network->location), item.offset, "a network location");
                 CheckDeceptive(Text(network->description), item.offset, "a network location's description");
                 CheckDeceptive(Text(network->comments), item.offset, "a network location's comments");
+            } else if (const auto* uri = std::get_if<UriItem>(&item.data)) {
+                CheckDeceptive(&uri->uri, item.offset, "a URI item's URI");
+            } else if (const auto* applet = std::get_if<ControlPanelAppletItem>(&item.data)) {
+                CheckApplet(*applet, item.offset);
+            } else if (const auto* view = std::get_if<PropertyViewItem>(&item.data)) {
+                CheckDeceptive(Text(view->name), item.offset, "a property view item's name");
             }
+        }
+    }
+
+    // A name that holds a separator makes one item a whole path, which Explorer splits
+    // into items when it rewrites the link.
+    void CheckFileEntry(const FileEntryItem& entry, std::uint64_t offset, const char* what) {
+        CheckDeceptive(Text(entry.short_name), offset, (std::string(what) + "'s name").c_str());
+        CheckDeceptive(Text(entry.long_name), offset, (std::string(what) + "'s long name").c_str());
+        const std::string* name = entry.long_name ? &*entry.long_name : Text(entry.short_name);
+        if (name != nullptr && name->find_first_of("\\/") != std::string::npos) {
+            Warn(WarningCode::kNonCanonicalTarget, offset,
+                 std::string(what) + "'s name " + Quoted(*name) + " holds a path separator: one item holds a whole path, " +
+                     kStompingReason);
+        }
+    }
+
+    // Windows loads the file a Control Panel applet item names to draw the link's icon:
+    // one that is not a .cpl, or lies on a share or at a URL, runs as the folder is shown.
+    void CheckApplet(const ControlPanelAppletItem& applet, std::uint64_t offset) {
+        CheckDeceptive(&applet.cpl_path, offset, "a Control Panel applet's path");
+        CheckDeceptive(Text(applet.name), offset, "a Control Panel applet's name");
+        const std::string_view path = applet.cpl_path;
+        const bool cpl = path.size() >= 4 && EqualIgnoringAsciiCase(path.substr(path.size() - 4), ".cpl");
+        if (!cpl || IsRemote(path)) {
+            Warn(WarningCode::kControlPanelFile, offset,
+                 "a Control Panel applet item names " + Quoted(applet.cpl_path) + ", " +
+                     (IsRemote(path) ? "a remote file" : "not a .cpl file") +
+                     ": Windows loads that file to draw the link's icon, so showing the link runs its code");
         }
     }
 
@@ -354,27 +410,50 @@ private:
                               : "";
     }
 
-    // The target Windows would run by the LinkInfo: the local base path and the common
-    // path suffix, with a backslash between them when neither brings one.
-    std::optional<std::string> LinkInfoTarget() const {
-        if (!link_.link_info || !link_.link_info->local_base_path || link_.link_info->local_base_path->empty()) {
-            return std::nullopt;
+    // Whether the list's path ends with a file's name: a display name ("Run...") may end
+    // in anything.
+    static bool EndsInFileItem(const IdList& list) {
+        if (list.path_is_file_system) {
+            return true;
         }
-        std::string target = *link_.link_info->local_base_path;
-        const std::string suffix = link_.link_info->common_path_suffix.value_or("");
-        if (!suffix.empty() && target.back() != '\\' && suffix.front() != '\\') {
-            target.push_back('\\');
-        }
-        return target + suffix;
+        const auto& last = list.items.back().data;
+        return std::holds_alternative<FileEntryItem>(last) || std::holds_alternative<DelegateItem>(last);
     }
 
-    // An empty path, as a list whose volume has no name gives, says nothing to compare.
+    // A path whose last component ends in a dot or a space.
+    void CheckCanonical(const std::string* path, std::optional<std::uint64_t> offset, const char* what) {
+        if (path == nullptr) {
+            return;
+        }
+        const std::string_view last = LastComponent(*path);
+        if (!last.empty() && (last.back() == '.' || last.back() == ' ')) {
+            Warn(WarningCode::kNonCanonicalTarget, offset,
+                 std::string(what) + " " + Quoted(*path) + " ends in " + (last.back() == '.' ? "a dot" : "a space") + ", " +
+                     kStompingReason);
+        }
+    }
+
+    // Only a file-system path is compared: a namespace path such as "My Computer\Documents"
+    // names no file to disagree with. An empty path, as a list whose volume has no name
+    // gives, says nothing to compare either.
     void CheckTargets() {
-        const std::string* idListPath = link_.link_target_id_list ? Text(link_.link_target_id_list->path) : nullptr;
-        if (idListPath != nullptr && idListPath->empty()) {
+        const IdList* list = link_.link_target_id_list ? &*link_.link_target_id_list : nullptr;
+        const std::string* idListPath = list != nullptr ? Text(list->path) : nullptr;
+        if (idListPath != nullptr && (idListPath->empty() || !list->path_is_file_system)) {
             idListPath = nullptr;
         }
-        const std::optional<std::string> linkInfoTarget = LinkInfoTarget();
+        if (list != nullptr && list->path && EndsInFileItem(*list)) {
+            CheckCanonical(&*list->path, list->items.back().offset, "the ID list's path");
+        }
+        const std::optional<std::string> wholeLinkInfoTarget =
+            link_.link_info ? LinkInfoTarget(*link_.link_info) : std::nullopt;
+        if (wholeLinkInfoTarget) {
+            CheckCanonical(&*wholeLinkInfoTarget, link_.link_info->offset, "the LinkInfo's target");
+        }
+        // Compared with a local target only: a network one may well name the file a
+        // mapped drive's letter names in the ID list.
+        const std::optional<std::string> linkInfoTarget =
+            link_.link_info && !link_.link_info->local_base_path.value_or("").empty() ? wholeLinkInfoTarget : std::nullopt;
         if (idListPath != nullptr && linkInfoTarget && !EqualIgnoringAsciiCase(*idListPath, *linkInfoTarget)) {
             Warn(WarningCode::kTargetMismatch, link_.link_info->offset,
                  "the ID list's path " + Quoted(*idListPath) + " and the LinkInfo's target " + Quoted(*linkInfoTarget) +
@@ -392,6 +471,7 @@ private:
             if (target.empty()) {
                 continue;
             }
+            CheckCanonical(&target, block.offset, "the environment target");
             const std::pair<const std::string*, const char*> others[] = {
                 {idListPath, "the ID list's path"}, {linkInfoTarget ? &*linkInfoTarget : nullptr, "the LinkInfo's target"}};
             const std::string_view last = LastComponent(target);

@@ -181,6 +181,35 @@ void WriteHeader(JsonWriter& json, const Header& header) {
     json.EndObject();
 }
 
+void WritePropertyStorages(JsonWriter& json, const std::vector<PropertyStorage>& storages);
+
+void FileEntryFields(JsonWriter& json, const FileEntryItem& entry) {
+    Member(json, "short_name", entry.short_name);
+    Member(json, "file_size", entry.file_size);
+    Member(json, "modification_time", entry.modification_time);
+    if (entry.file_attributes) {
+        FlagWord(json, "file_attributes", *entry.file_attributes, sr::kFileAttributeNames);
+    } else {
+        Member(json, "file_attributes", entry.file_attributes);
+    }
+    Member(json, "long_name", entry.long_name);
+    Member(json, "creation_time", entry.creation_time);
+    Member(json, "access_time", entry.access_time);
+    Member(json, "mft_entry", entry.mft_entry);
+    Member(json, "mft_sequence", entry.mft_sequence);
+}
+
+// A name from the well-known identifier tables, escaped as any text: the tables are data.
+template <std::size_t K>
+void NameMember(JsonWriter& json, const char (&key)[K], const char* name) {
+    json.Key(key);
+    if (name != nullptr) {
+        json.String(name);
+    } else {
+        json.Null();
+    }
+}
+
 struct ItemFields {
     JsonWriter& json;
 
@@ -188,26 +217,18 @@ struct ItemFields {
         Member(json, "kind", "root_folder");
         Member(json, "root_folder_id", root.root_folder_id);
         Member(json, "sort_index", root.sort_index);
+        NameMember(json, "name", root.name);
     }
     void operator()(const VolumeItem& volume) const {
         Member(json, "kind", "volume");
         Member(json, "name", volume.name);
+        Member(json, "shell_folder_id", volume.shell_folder_id);
+        NameMember(json, "shell_folder_name", volume.shell_folder_name);
+        Member(json, "device_name", volume.device_name);
     }
     void operator()(const FileEntryItem& entry) const {
         Member(json, "kind", "file_entry");
-        Member(json, "short_name", entry.short_name);
-        Member(json, "file_size", entry.file_size);
-        Member(json, "modification_time", entry.modification_time);
-        if (entry.file_attributes) {
-            FlagWord(json, "file_attributes", *entry.file_attributes, sr::kFileAttributeNames);
-        } else {
-            Member(json, "file_attributes", entry.file_attributes);
-        }
-        Member(json, "long_name", entry.long_name);
-        Member(json, "creation_time", entry.creation_time);
-        Member(json, "access_time", entry.access_time);
-        Member(json, "mft_entry", entry.mft_entry);
-        Member(json, "mft_sequence", entry.mft_sequence);
+        FileEntryFields(json, entry);
     }
     void operator()(const NetworkLocationItem& network) const {
         Member(json, "kind", "network_location");
@@ -215,6 +236,58 @@ struct ItemFields {
         Member(json, "description", network.description);
         Member(json, "comments", network.comments);
     }
+    void operator()(const DelegateItem& delegate) const {
+        Member(json, "kind", "delegate");
+        Member(json, "delegate_id", delegate.delegate_id);
+        Member(json, "item_class_id", delegate.item_class_id);
+        FileEntryFields(json, delegate.file_entry);
+    }
+    void operator()(const UriItem& uri) const {
+        Member(json, "kind", "uri");
+        Member(json, "uri", uri.uri);
+    }
+    void operator()(const ControlPanelItem& item) const {
+        Member(json, "kind", "control_panel_item");
+        Member(json, "control_panel_id", item.control_panel_id);
+        NameMember(json, "name", item.name);
+        NameMember(json, "canonical_name", item.canonical_name);
+    }
+    void operator()(const ControlPanelCategoryItem& category) const {
+        Member(json, "kind", "control_panel_category");
+        Member(json, "category", category.category);
+        NameMember(json, "name", category.name);
+    }
+    void operator()(const ControlPanelAppletItem& applet) const {
+        Member(json, "kind", "control_panel_applet");
+        Member(json, "cpl_path", applet.cpl_path);
+        Member(json, "name", applet.name);
+        Member(json, "comments", applet.comments);
+    }
+    void operator()(const PropertyViewItem& view) const {
+        Member(json, "kind", "property_view");
+        Member(json, "signature", view.signature);
+        Member(json, "known_folder_id", view.known_folder_id);
+        WritePropertyStorages(json, view.property_storages);
+        Member(json, "name", view.name);
+    }
+    void operator()(const MtpVolumeItem& volume) const {
+        Member(json, "kind", "mtp_volume");
+        Member(json, "name", volume.name);
+        Member(json, "identifier", volume.identifier);
+        Member(json, "file_system", volume.file_system);
+    }
+    void operator()(const MtpFileEntryItem& entry) const {
+        Member(json, "kind", "mtp_file_entry");
+        Member(json, "name", entry.name);
+        Member(json, "object_id", entry.object_id);
+        Member(json, "creation_time", entry.creation_time);
+        Member(json, "content_type", entry.content_type);
+    }
+    void operator()(const GameFolderItem& game) const {
+        Member(json, "kind", "game_folder");
+        Member(json, "game_id", game.game_id);
+    }
+    void operator()(const CdBurningItem&) const { Member(json, "kind", "cd_burning"); }
     void operator()(const UnknownItem& unknown) const {
         Member(json, "kind", "unknown");
         DataPrefix(json, unknown.data_prefix);
@@ -312,10 +385,10 @@ struct PropertyValueJson {
     }
 };
 
-void WritePropertyStore(JsonWriter& json, const PropertyStoreBlock& store) {
+void WritePropertyStorages(JsonWriter& json, const std::vector<PropertyStorage>& storages) {
     json.Key("property_storages");
     json.BeginArray();
-    for (const PropertyStorage& storage : store.property_storages) {
+    for (const PropertyStorage& storage : storages) {
         json.BeginObject();
         Member(json, "format_id", storage.format_id);
         json.Key("properties");
@@ -324,6 +397,7 @@ void WritePropertyStore(JsonWriter& json, const PropertyStoreBlock& store) {
             json.BeginObject();
             Member(json, "id", property.id);
             Member(json, "name", property.name);
+            NameMember(json, "canonical_name", property.canonical_name);
             json.Key("type");
             json.PlainString(PropertyTypeName(property.type));
             json.Key("value");
@@ -394,6 +468,7 @@ struct BlockFields {
     void operator()(const ConsoleFeBlock& block) const { Member(json, "code_page", block.code_page); }
     void operator()(const SpecialFolderBlock& block) const {
         Member(json, "special_folder_id", block.special_folder_id);
+        NameMember(json, "special_folder_name", block.special_folder_name);
         Member(json, "id_list_offset", block.id_list_offset);
     }
     void operator()(const DarwinBlock& block) const {
@@ -401,9 +476,10 @@ struct BlockFields {
         Member(json, "darwin_data_unicode", block.darwin_data_unicode);
     }
     void operator()(const ShimBlock& block) const { Member(json, "layer_name", block.layer_name); }
-    void operator()(const PropertyStoreBlock& block) const { WritePropertyStore(json, block); }
+    void operator()(const PropertyStoreBlock& block) const { WritePropertyStorages(json, block.property_storages); }
     void operator()(const KnownFolderBlock& block) const {
         Member(json, "known_folder_id", block.known_folder_id);
+        NameMember(json, "known_folder_name", block.known_folder_name);
         Member(json, "id_list_offset", block.id_list_offset);
     }
     void operator()(const VistaIdListBlock& block) const { WriteItems(json, block.items); }
@@ -441,6 +517,14 @@ void WriteWarnings(JsonWriter& json, const std::vector<Warning>& warnings) {
     json.EndArray();
 }
 
+void WriteTarget(JsonWriter& json, const Target& target) {
+    json.BeginObject();
+    Member(json, "path", target.path);
+    NameMember(json, "source", TargetSourceName(target.source));
+    Member(json, "arguments", target.arguments);
+    json.EndObject();
+}
+
 template <std::size_t K, typename T, typename Write>
 void Section(JsonWriter& json, const char (&key)[K], const std::optional<T>& section, Write write) {
     json.Key(key);
@@ -476,6 +560,7 @@ void AppendJsonLine(const Link& link, std::string& out, const JsonFlush& flush) 
     Member(json, "error", link.error);
     Member(json, "size", link.size);
     const bool read = link.status == Status::kRead;
+    Section(json, "target", read, link.target, WriteTarget);
     Section(json, "header", read, link.header, WriteHeader);
     Section(json, "link_target_id_list", link.link_target_id_list, [](JsonWriter& writer, const IdList& list) {
         writer.BeginObject();

@@ -7,6 +7,7 @@
 #include "format/layout.h"
 #include "format/names.h"
 #include "format/values.h"
+#include "format/well_known.h"
 #include "shell_link/reading.h"
 
 namespace shell_link::detail {
@@ -95,6 +96,22 @@ TrackerBlock ReadTracker(Reading& reading, ByteSpan block) {
     return tracker;
 }
 
+SpecialFolderBlock ReadSpecialFolder(ByteSpan block) {
+    SpecialFolderBlock special{Field<std::uint32_t>(block, 0x08), Field<std::uint32_t>(block, 0x0C)};
+    if (special.special_folder_id) {
+        special.special_folder_name = link_format::CsidlSymbol(*special.special_folder_id);
+    }
+    return special;
+}
+
+KnownFolderBlock ReadKnownFolder(ByteSpan block) {
+    KnownFolderBlock known{GuidField(block, 0x08), Field<std::uint32_t>(block, 0x18)};
+    if (known.known_folder_id) {
+        known.known_folder_name = link_format::KnownFolderName(known.known_folder_id->data());
+    }
+    return known;
+}
+
 }  // namespace
 
 ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_t blockSize) {
@@ -134,10 +151,10 @@ ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_
             read.data = ConsoleFeBlock{Field<std::uint32_t>(block, 0x08)};
             break;
         case sr::kSpecialFolderDataBlock:
-            read.data = SpecialFolderBlock{Field<std::uint32_t>(block, 0x08), Field<std::uint32_t>(block, 0x0C)};
+            read.data = ReadSpecialFolder(block);
             break;
         case sr::kKnownFolderDataBlock:
-            read.data = KnownFolderBlock{GuidField(block, 0x08), Field<std::uint32_t>(block, 0x18)};
+            read.data = ReadKnownFolder(block);
             break;
         case sr::kShimDataBlock:
             read.data = ShimBlock{Utf16Field(reading, block, kBody, block.size)};

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
 // ID lists and their shell items. The list is walked by each ItemIDSize (record_walker.h),
-// never past the list's end; an item's own fields are read only inside the item, by the public layouts of
-// root folder (0x1F), volume (0x20-0x2F), file entry (0x30-0x3F) and network location
-// (0x40-0x4F) items. Every other item keeps the start of its bytes.
+// never past the list's end; an item's own fields are read only inside the item. Its
+// kind comes from its class type indicator and, where that is not enough, from the
+// signatures and frames of its bytes, tested in a fixed order; the first kind whose
+// checks pass reads it. Root folder (0x1F), volume (0x20-0x2F), file entry (0x30-0x3F)
+// and network location (0x40-0x4F) items are read here, even when cut short; the other
+// kinds only when whole. An item no kind takes keeps the start of its bytes.
 #include <string>
 
+#include "format/well_known.h"
 #include "shell_link/record_walker.h"
+#include "shell_link/shell_items.h"
 
 namespace shell_link::detail {
 
@@ -15,15 +20,23 @@ constexpr std::uint32_t kExtensionSignatureHigh = 0xBEEF0000;
 constexpr std::uint32_t kFileEntryExtension = 0xBEEF0004;
 
 RootFolderItem ReadRootFolder(ByteSpan item) {
-    return RootFolderItem{Field<std::uint8_t>(item, 3), GuidField(item, 4)};
+    RootFolderItem root{Field<std::uint8_t>(item, 3), GuidField(item, 4)};
+    if (root.root_folder_id) {
+        root.name = link_format::ShellFolderName(root.root_folder_id->data());
+    }
+    return root;
 }
 
-// The name, when bit 0x01 of the class type says there is one: code-page text in the
-// 20 bytes after the class type.
+// A drive's name: code-page text in the 20 bytes after the class type, up to its
+// terminator. Bit 0x01 of the class type says the name is there, but class 0x2A items
+// hold one without it: an item without the bit is taken to hold a name where a
+// terminator ends it among those bytes.
 VolumeItem ReadVolume(Reading& reading, ByteSpan item, std::uint8_t classType) {
+    constexpr std::uint64_t kNameBytes = 20;
     VolumeItem volume;
-    if ((classType & 0x01) != 0 && item.Holds(3, 0)) {
-        volume.name = AnsiTextZ(reading, item.Sub(3, 20), item);
+    const ByteSpan name = item.Sub(3, kNameBytes);
+    if ((classType & 0x01) != 0 ? item.Holds(3, 0) : ZeroTerminatedBytes(name) < name.size) {
+        volume.name = AnsiTextZ(reading, name, item);
     }
     return volume;
 }
@@ -83,40 +96,8 @@ void ReadFileEntryExtension(Reading& reading, ByteSpan block, FileEntryItem& ent
 }
 
 FileEntryItem ReadFileEntry(Reading& reading, ByteSpan item, std::uint8_t classType) {
-    constexpr std::uint64_t kNameOffset = 0x0E;
     FileEntryItem entry;
-    entry.file_size = Field<std::uint32_t>(item, 4);
-    if (const auto modified = Field<std::uint32_t>(item, 8)) {
-        entry.modification_time = DosDateTime{*modified};
-    }
-    entry.file_attributes = Field<std::uint16_t>(item, 0x0C);
-    if (!item.Holds(kNameOffset, 0)) {
-        return entry;
-    }
-    // The item's last two bytes give the offset of its first extension block: where they
-    // do, the names end before it (a UTF-16 name may lack its terminator there). Else the
-    // blocks follow the primary name, an ANSI one padded to an even offset.
-    std::optional<std::uint64_t> blocksAt;
-    if (const auto first = Field<std::uint16_t>(item, item.size - 2);
-        first && *first > kNameOffset && IsExtensionBlock(item, *first)) {
-        blocksAt = *first;
-    }
-    const ByteSpan names = item.Sub(kNameOffset, blocksAt ? *blocksAt - kNameOffset : item.size);
-    std::uint64_t after = kNameOffset;
-    if ((classType & 0x04) != 0) {
-        const std::size_t units = ZeroTerminatedUnits(names);
-        entry.short_name = Utf16Text(reading, names, units, item);
-        after += 2 * units + 2;
-    } else {
-        const std::size_t bytes = ZeroTerminatedBytes(names);
-        entry.short_name = AnsiText(reading, names.Sub(0, bytes), item);
-        after += bytes + 1;
-        after += after % 2;
-    }
-    const std::optional<ByteSpan> extension = FindFileEntryExtension(item, blocksAt.value_or(after));
-    if (extension) {
-        ReadFileEntryExtension(reading, *extension, entry);
-    }
+    ReadFileEntryFields(reading, item, classType, entry);
     return entry;
 }
 
@@ -145,27 +126,94 @@ NetworkLocationItem ReadNetworkLocation(Reading& reading, ByteSpan item) {
     return network;
 }
 
+// The kinds in the order their tests must run: a class that names a kind first, then the
+// signatures (those at offset 6 before the Control Panel applet's at offset 4, whose
+// signature 0 would take items whose bytes 4 to 7 happen to be zero).
+ItemData ReadItemData(Reading& reading, ByteSpan item, bool whole) {
+    const std::uint8_t type = Field<std::uint8_t>(item, 2).value_or(0);
+    if (type == 0x1F) {
+        if (whole) {
+            if (std::optional<DelegateItem> delegate = ReadDelegate(reading, item, type)) {
+                return std::move(*delegate);
+            }
+        }
+        return ReadRootFolder(item);
+    }
+    if ((type & 0x70) == 0x20) {
+        if (type != 0x2E) {
+            return ReadVolume(reading, item, type);
+        }
+        std::optional<VolumeItem> folder = whole ? ReadShellFolderVolume(reading, item) : std::nullopt;
+        return folder ? std::move(*folder) : VolumeItem{};
+    }
+    if ((type & 0x70) == 0x30) {
+        return ReadFileEntry(reading, item, type);
+    }
+    if ((type & 0x70) == 0x40) {
+        return ReadNetworkLocation(reading, item);
+    }
+    if (whole) {
+        if (std::optional<ItemData> read = ReadSignatureItem(reading, item, type)) {
+            return std::move(*read);
+        }
+    }
+    return UnknownItem{DataPrefix(item.Sub(2, item.size))};
+}
+
+// An item cut short by its list is read only as far as the file-system kinds go: the
+// others' checks need the whole item.
 Item ReadItem(Reading& reading, ByteSpan item, std::uint16_t size) {
     Item read;
     read.offset = reading.OffsetOf(item);
     read.item_id_size = size;
     read.class_type_indicator = Field<std::uint8_t>(item, 2).value_or(0);
-    const std::uint8_t type = read.class_type_indicator;
-    if (type == 0x1F) {
-        read.data = ReadRootFolder(item);
-    } else if ((type & 0x70) == 0x20) {
-        read.data = ReadVolume(reading, item, type);
-    } else if ((type & 0x70) == 0x30) {
-        read.data = ReadFileEntry(reading, item, type);
-    } else if ((type & 0x70) == 0x40) {
-        read.data = ReadNetworkLocation(reading, item);
-    } else {
-        read.data = UnknownItem{DataPrefix(item.Sub(2, item.size))};
-    }
+    read.data = ReadItemData(reading, item, item.size == size);
     return read;
 }
 
 }  // namespace
+
+void ReadFileEntryFields(Reading& reading, ByteSpan item, std::uint8_t classType, FileEntryItem& entry) {
+    constexpr std::uint64_t kNameOffset = 0x0E;
+    entry.file_size = Field<std::uint32_t>(item, 4);
+    if (const auto modified = Field<std::uint32_t>(item, 8)) {
+        entry.modification_time = DosDateTime{*modified};
+    }
+    entry.file_attributes = Field<std::uint16_t>(item, 0x0C);
+    if (!item.Holds(kNameOffset, 0)) {
+        return;
+    }
+    // The item's last two bytes give the offset of its first extension block: where they
+    // do, the names end before it (a UTF-16 name may lack its terminator there). Else the
+    // blocks follow the primary name, an ANSI one padded to an even offset.
+    std::optional<std::uint64_t> blocksAt;
+    if (const auto first = Field<std::uint16_t>(item, item.size - 2);
+        first && *first > kNameOffset && IsExtensionBlock(item, *first)) {
+        blocksAt = *first;
+    }
+    const ByteSpan names = item.Sub(kNameOffset, blocksAt ? *blocksAt - kNameOffset : item.size);
+    std::uint64_t after = kNameOffset;
+    if ((classType & 0x04) != 0) {
+        const std::size_t units = ZeroTerminatedUnits(names);
+        entry.short_name = Utf16Text(reading, names, units, item);
+        after += 2 * units + 2;
+    } else {
+        const std::size_t bytes = ZeroTerminatedBytes(names);
+        entry.short_name = AnsiText(reading, names.Sub(0, bytes), item);
+        after += bytes + 1;
+        after += after % 2;
+    }
+    ReadFileEntryExtensionAt(reading, item, blocksAt.value_or(after), entry);
+}
+
+bool ReadFileEntryExtensionAt(Reading& reading, ByteSpan item, std::uint64_t offset, FileEntryItem& entry) {
+    const std::optional<ByteSpan> extension = FindFileEntryExtension(item, offset);
+    if (extension) {
+        ReadFileEntryExtension(reading, *extension, entry);
+    }
+    return extension.has_value();
+}
+
 
 std::vector<Item> ReadItems(Reading& reading, ByteSpan list) {
     static constexpr RecordList kItems{"an item", "items", "the ID list", 2, 1, 3, true};
@@ -178,31 +226,6 @@ std::vector<Item> ReadItems(Reading& reading, ByteSpan list) {
     });
     WarnUnlisted(reading, list, kItems, reading.items.unlisted - unlistedBefore, kMaxItems);
     return items;
-}
-
-std::optional<std::string> ItemPath(const std::vector<Item>& items) {
-    std::optional<std::string> path;
-    const auto append = [&path](const std::string& name) {
-        if (!path->empty() && path->back() != '\\') {
-            path->push_back('\\');
-        }
-        path->append(name);
-    };
-    for (const Item& item : items) {
-        if (!path) {
-            // A volume item without a name (a shell folder's, as on Windows XP) gives no
-            // root: the path begins at one that names its drive.
-            if (const auto* volume = std::get_if<VolumeItem>(&item.data); volume != nullptr && volume->name) {
-                path = *volume->name;
-            } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data);
-                       network != nullptr && network->location) {
-                path = *network->location;
-            }
-        } else if (const auto* entry = std::get_if<FileEntryItem>(&item.data)) {
-            append(entry->long_name ? *entry->long_name : entry->short_name.value_or(""));
-        }
-    }
-    return path;
 }
 
 }  // namespace shell_link::detail

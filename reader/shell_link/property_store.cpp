@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "format/well_known.h"
 #include "shell_link/record_walker.h"
 
 namespace shell_link::detail {
@@ -102,7 +103,7 @@ constexpr RecordList kStorages{"a property storage", "property storages and valu
 constexpr RecordList kValues{"a property value", "property storages and values", "its property storage",
                              4, 1, kValueHeader, false};
 
-Property ReadProperty(Reading& reading, ByteSpan value, bool stringNamed) {
+Property ReadProperty(Reading& reading, ByteSpan value, const Guid& formatId, bool stringNamed) {
     Property property;
     std::uint64_t typed = kValueHeader;
     const std::uint32_t idOrNameSize = Field<std::uint32_t>(value, 4).value_or(0);
@@ -117,6 +118,7 @@ Property ReadProperty(Reading& reading, ByteSpan value, bool stringNamed) {
         typed += idOrNameSize;
     } else {
         property.id = idOrNameSize;
+        property.canonical_name = link_format::PropertyCanonicalName(formatId.data(), idOrNameSize);
     }
     const ByteSpan typedValue = value.Sub(typed, value.size);
     property.type = Field<std::uint16_t>(typedValue, 0).value_or(0);
@@ -140,7 +142,7 @@ PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages) {
         const bool stringNamed = read.format_id == kStringNamedSet;
         WalkRecords(reading, storage.Sub(kStorageHeader, storage.size), kValues, budget,
                     [&](ByteSpan value, std::uint32_t) {
-                        read.properties.push_back(ReadProperty(reading, value, stringNamed));
+                        read.properties.push_back(ReadProperty(reading, value, read.format_id, stringNamed));
                         return true;
                     });
         store.property_storages.push_back(std::move(read));

@@ -76,7 +76,7 @@ IdList ReadTargetIdList(Reading& reading, Cursor& cursor) {
     }
     list.id_list_size = *size;
     list.items = ReadItems(reading, TakeSection(reading, cursor, *size, "the LinkTargetIDList"));
-    list.path = ItemPath(list.items);
+    SetItemPath(list);
     return list;
 }
 
@@ -92,7 +92,20 @@ std::optional<LinkInfo> ReadLinkInfoSection(Reading& reading, Cursor& cursor) {
     return ReadLinkInfo(reading, block.Sub(0, *size));
 }
 
-std::optional<CountedString> ReadString(Reading& reading, Cursor& cursor, bool unicode, const char* what) {
+// How many characters of a string of count Windows takes, and how many of them it keeps:
+// the strings it cuts end at their 260th character, which it replaces by the terminator.
+struct WindowsReading {
+    std::uint16_t taken;
+    std::uint16_t kept;
+};
+WindowsReading WindowsReadingOf(std::uint16_t count, bool cut) {
+    if (cut && count >= kWindowsStringCharacters) {
+        return {kWindowsStringCharacters, kWindowsStringCharacters - 1};
+    }
+    return {count, count};
+}
+
+std::optional<CountedString> ReadString(Reading& reading, Cursor& cursor, bool unicode, bool cut, const char* what) {
     const std::uint64_t start = cursor.at;
     const std::optional<std::uint16_t> count = TakeSize<std::uint16_t>(reading, cursor, what);
     if (!count) {
@@ -101,9 +114,11 @@ std::optional<CountedString> ReadString(Reading& reading, Cursor& cursor, bool u
     CountedString string;
     string.offset = start;
     string.count_characters = *count;
+    const WindowsReading windows = WindowsReadingOf(*count, cut);
     const ByteSpan countField = reading.input.Sub(start, 2);
-    const ByteSpan text = TakeSection(reading, cursor, unicode ? 2u * *count : *count, what);
-    string.text = unicode ? Utf16Text(reading, text, *count, countField) : AnsiText(reading, text, countField);
+    const ByteSpan text = TakeSection(reading, cursor, unicode ? 2u * windows.taken : windows.taken, what);
+    string.text = unicode ? Utf16Text(reading, text, windows.kept, countField)
+                          : AnsiText(reading, text.Sub(0, windows.kept), countField);
     return string;
 }
 
@@ -114,16 +129,17 @@ StringData ReadStringData(Reading& reading, Cursor& cursor, std::uint32_t flags)
         std::uint32_t flag;
         std::optional<CountedString> StringData::*field;
         const char* what;
+        bool cut;  // whether Windows reads at most kWindowsStringCharacters of it
     } kStrings[] = {
-        {sr::kHasName, &StringData::name_string, "NAME_STRING"},
-        {sr::kHasRelativePath, &StringData::relative_path, "RELATIVE_PATH"},
-        {sr::kHasWorkingDir, &StringData::working_dir, "WORKING_DIR"},
-        {sr::kHasArguments, &StringData::command_line_arguments, "COMMAND_LINE_ARGUMENTS"},
-        {sr::kHasIconLocation, &StringData::icon_location, "ICON_LOCATION"},
+        {sr::kHasName, &StringData::name_string, "NAME_STRING", true},
+        {sr::kHasRelativePath, &StringData::relative_path, "RELATIVE_PATH", true},
+        {sr::kHasWorkingDir, &StringData::working_dir, "WORKING_DIR", true},
+        {sr::kHasArguments, &StringData::command_line_arguments, "COMMAND_LINE_ARGUMENTS", false},
+        {sr::kHasIconLocation, &StringData::icon_location, "ICON_LOCATION", false},
     };
     for (const auto& entry : kStrings) {
         if ((flags & entry.flag) != 0 && !cursor.lost) {
-            strings.*entry.field = ReadString(reading, cursor, unicode, entry.what);
+            strings.*entry.field = ReadString(reading, cursor, unicode, entry.cut, entry.what);
         }
     }
     return strings;
@@ -221,6 +237,7 @@ Link Read(ByteSpan input, std::uint64_t wholeSize, bool cut, CodePage& codePage)
         link.trailing_data->size = wholeSize - link.trailing_data->offset;
     }
     link.warnings = reading.warnings.Finish();
+    link.target = TargetOf(link);
     return link;
 }
 

@@ -103,7 +103,8 @@ Link ReadAndAnalyze(ByteSpan input, std::uint64_t wholeSize, bool cut, CodePage&
 Header ReadHeader(Reading& reading);
 // The items of an ID list (no IDListSize before it), up to its terminal ID.
 std::vector<Item> ReadItems(Reading& reading, ByteSpan list);
-std::optional<std::string> ItemPath(const std::vector<Item>& items);
+// Sets the list's path from its items.
+void SetItemPath(IdList& list);
 LinkInfo ReadLinkInfo(Reading& reading, ByteSpan block);
 ExtraDataBlock ReadExtraDataBlock(Reading& reading, ByteSpan block, std::uint32_t blockSize);
 PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages);

@@ -27,6 +27,8 @@ const char* WarningCodeName(WarningCode code) {
         case WarningCode::kFlagMismatch: return "flag_mismatch";
         case WarningCode::kMinimizedWindow: return "minimized_window";
         case WarningCode::kLimitReached: return "limit_reached";
+        case WarningCode::kNonCanonicalTarget: return "non_canonical_target";
+        case WarningCode::kControlPanelFile: return "control_panel_file";
         case WarningCode::kTooManyWarnings: return "too_many_warnings";
     }
     return "";
@@ -57,6 +59,17 @@ const char* StatusName(Status status) {
         case Status::kNotAShortcut: return "not_a_shortcut";
     }
     return "";
+}
+
+const char* TargetSourceName(TargetSource source) {
+    switch (source) {
+        case TargetSource::kNone: return nullptr;
+        case TargetSource::kEnvironmentVariableDataBlock: return "environment_variable_data_block";
+        case TargetSource::kLinkTargetIdList: return "link_target_id_list";
+        case TargetSource::kLinkInfo: return "link_info";
+        case TargetSource::kRelativePath: return "relative_path";
+    }
+    return nullptr;
 }
 
 std::string GuidText(const Guid& guid) {

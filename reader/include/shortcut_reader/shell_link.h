@@ -70,6 +70,8 @@ enum class WarningCode {
     kFlagMismatch,              // a structure its flag does not announce, or LinkInfo despite ForceNoLinkInfo
     kMinimizedWindow,           // arguments run in a minimised window
     kLimitReached,              // more items, blocks, properties or text than a record keeps
+    kNonCanonicalTarget,        // a target path Explorer rewrites (a trailing dot or space, a path in one item)
+    kControlPanelFile,          // a Control Panel item that loads a file not a .cpl, or a remote one
     // Damage too: how many warnings of one code were dropped.
     kTooManyWarnings,
 };
@@ -106,14 +108,43 @@ struct Header {
     std::uint16_t hot_key = 0;  // low byte the virtual key, high byte the modifiers
 };
 
-// Shell items, by their class type indicator. A field the item is too short to hold is
-// absent.
+// A property's value: null (std::monostate) for the types not decoded (vectors, arrays,
+// blobs, streams and the like), else by type.
+struct Currency {
+    std::int64_t scaled = 0;  // VT_CY: the amount times 10000
+};
+using PropertyValue =
+    std::variant<std::monostate, bool, std::int64_t, std::uint64_t, double, Currency, std::string, FileTime, Guid>;
+struct Property {
+    std::optional<std::uint32_t> id;    // integer-named properties
+    std::optional<std::string> name;    // string-named ones
+    // An integer-named property's canonical name from the property key table:
+    // "System.ItemNameDisplay"; null where the table has none.
+    const char* canonical_name = nullptr;
+    std::uint16_t type = 0;             // VARTYPE
+    PropertyValue value;
+};
+struct PropertyStorage {
+    Guid format_id{};
+    std::vector<Property> properties;
+};
+// Shell items, by their class type indicator and, where that is not enough, by the
+// signatures and frames their bytes carry. A field the item is too short to hold is
+// absent. Names from the well-known identifier tables are static texts (null where the
+// tables have none).
 struct RootFolderItem {  // 0x1F
     std::optional<std::uint8_t> sort_index;
     std::optional<Guid> root_folder_id;
+    const char* name = nullptr;  // the shell folder's display name: "My Computer"
 };
-struct VolumeItem {  // 0x20 to 0x2F; named when bit 0x01 is set
+struct VolumeItem {  // 0x20 to 0x2F
+    // A drive's name ("C:\"), held by every class but 0x2E, whatever bit 0x01 says.
     std::optional<std::string> name;
+    // Class 0x2E holds no drive name but the shell folder (or delegate folder) it stands
+    // for: "Desktop", "Control Panel", "Portable Devices".
+    std::optional<Guid> shell_folder_id;
+    const char* shell_folder_name = nullptr;
+    std::optional<std::string> device_name;  // a Portable Devices delegate's device
 };
 struct FileEntryItem {  // 0x30 to 0x3F (and with bit 0x80); names in UTF-16 with bit 0x04
     std::optional<std::string> short_name;  // the primary name
@@ -129,6 +160,51 @@ struct FileEntryItem {  // 0x30 to 0x3F (and with bit 0x80); names in UTF-16 wit
 struct NetworkLocationItem {  // 0x40 to 0x4F
     std::optional<std::string> location, description, comments;
 };
+// A delegate item: class 0x74 wrapping a file entry ("CFSF"), or a delegate frame of
+// class 0x1F. The delegate ID is {5E591A74-DF96-48D3-8D67-1733BCEE28BA} in every known item.
+struct DelegateItem {
+    Guid delegate_id{};
+    Guid item_class_id{};     // the delegate folder that owns the item
+    FileEntryItem file_entry;  // the wrapped file entry's fields (none without "CFSF")
+};
+struct UriItem {  // 0x61
+    std::string uri;
+};
+struct ControlPanelItem {  // 0x71, 30 bytes
+    Guid control_panel_id{};
+    const char* name = nullptr;            // "Programs and Features"
+    const char* canonical_name = nullptr;  // "Microsoft.ProgramsAndFeatures"
+};
+struct ControlPanelCategoryItem {  // 12 bytes, signature 0x39DE2184
+    std::uint32_t category = 0;
+    const char* name = nullptr;  // "Appearance and Personalization"
+};
+struct ControlPanelAppletItem {  // a CPL file's item, class 0x00
+    std::string cpl_path;
+    std::optional<std::string> name, comments;  // absent where the item's offsets do not hold
+};
+// A users property view item or a Windows application item ("APPS"): a property store,
+// named by the display or parsing name it holds (or, for signature 0x23FEBBEE, by the
+// known folder it names).
+struct PropertyViewItem {
+    std::uint32_t signature = 0;
+    std::optional<Guid> known_folder_id;  // signature 0x23FEBBEE
+    std::vector<PropertyStorage> property_storages;
+    std::optional<std::string> name;
+};
+struct MtpVolumeItem {  // a media device's storage, class 0x00, signature 0x10312005
+    std::optional<std::string> name, identifier, file_system;
+};
+struct MtpFileEntryItem {  // a file or folder on a media device, signature 0x07192006
+    std::optional<std::string> name, object_id;
+    std::optional<FileTime> creation_time;
+    std::optional<Guid> content_type;
+};
+struct GameFolderItem {  // "GFSI": a game of the Games Explorer, by its GUID alone
+    Guid game_id{};
+};
+struct CdBurningItem {  // "AugM": a CD burning item, whose contents are not described
+};
 struct UnknownItem {
     std::vector<std::uint8_t> data_prefix;  // at most the first 64 bytes after the size
 };
@@ -136,7 +212,10 @@ struct Item {
     std::uint64_t offset = 0;
     std::uint16_t item_id_size = 0;
     std::uint8_t class_type_indicator = 0;
-    std::variant<RootFolderItem, VolumeItem, FileEntryItem, NetworkLocationItem, UnknownItem> data;
+    std::variant<RootFolderItem, VolumeItem, FileEntryItem, NetworkLocationItem, DelegateItem, UriItem, ControlPanelItem,
+                 ControlPanelCategoryItem, ControlPanelAppletItem, PropertyViewItem, MtpVolumeItem, MtpFileEntryItem,
+                 GameFolderItem, CdBurningItem, UnknownItem>
+        data;
 };
 // A record keeps at most this many items, in all its ID lists together; a kLimitReached
 // warning says where there were more.
@@ -145,10 +224,14 @@ constexpr std::size_t kMaxItems = 1024;
 struct IdList {
     std::uint16_t id_list_size = 0;
     std::vector<Item> items;
-    // The first named volume item's name (or network item's location), then the file
-    // entries' long names (short names where they have none), a backslash between names
-    // unless the path so far ends with one; absent without such an item.
+    // With a named volume or a network item, a file-system path starting there: its name,
+    // then the file entries' (and delegates') long names (short names where they have
+    // none), a backslash between names unless the path so far ends with one. Else a
+    // namespace path: the names of the items from the first that has one ("My Computer",
+    // "Control Panel"), a GUID the tables do not name as "::{GUID}", a URI item starting
+    // the path afresh. Absent when no item has a name or a GUID.
     std::optional<std::string> path;
+    bool path_is_file_system = false;
 };
 
 struct VolumeId {
@@ -175,12 +258,16 @@ struct LinkInfo {
     std::optional<std::string> common_path_suffix;
 };
 
-// One StringData string, whole as counted.
+// One StringData string, as Windows reads it: NAME_STRING, RELATIVE_PATH and WORKING_DIR
+// take at most kWindowsStringCharacters characters (UTF-16 units, or bytes in ANSI) and
+// keep all but the last of them, whatever their count says, and the next string follows
+// them; COMMAND_LINE_ARGUMENTS and ICON_LOCATION are read whole as counted.
 struct CountedString {
     std::uint64_t offset = 0;  // of its CountCharacters field
-    std::uint16_t count_characters = 0;
+    std::uint16_t count_characters = 0;  // as stored
     std::string text;
 };
+constexpr std::uint16_t kWindowsStringCharacters = 260;
 struct StringData {
     std::optional<CountedString> name_string, relative_path, working_dir, command_line_arguments, icon_location;
 };
@@ -215,6 +302,7 @@ struct ConsoleFeBlock {
 };
 struct SpecialFolderBlock {
     std::optional<std::uint32_t> special_folder_id, id_list_offset;
+    const char* special_folder_name = nullptr;  // the CSIDL's symbol: "CSIDL_PERSONAL"
 };
 struct DarwinBlock {
     std::optional<std::string> darwin_data_ansi, darwin_data_unicode;
@@ -225,26 +313,10 @@ struct ShimBlock {
 struct KnownFolderBlock {
     std::optional<Guid> known_folder_id;
     std::optional<std::uint32_t> id_list_offset;
+    const char* known_folder_name = nullptr;  // the known folder's display name: "Documents"
 };
 struct VistaIdListBlock {
     std::vector<Item> items;
-};
-// A property's value: null (std::monostate) for the types not decoded (vectors, arrays,
-// blobs, streams and the like), else by type.
-struct Currency {
-    std::int64_t scaled = 0;  // VT_CY: the amount times 10000
-};
-using PropertyValue =
-    std::variant<std::monostate, bool, std::int64_t, std::uint64_t, double, Currency, std::string, FileTime, Guid>;
-struct Property {
-    std::optional<std::uint32_t> id;    // integer-named properties
-    std::optional<std::string> name;    // string-named ones
-    std::uint16_t type = 0;             // VARTYPE
-    PropertyValue value;
-};
-struct PropertyStorage {
-    Guid format_id{};
-    std::vector<Property> properties;
 };
 // A record keeps at most this many storages and properties, in all its property stores
 // together; a kLimitReached warning says where there were more.
@@ -266,6 +338,23 @@ struct ExtraDataBlock {
 // A record keeps at most this many blocks; a kLimitReached warning says when there were more.
 constexpr std::size_t kMaxBlocks = 1024;
 
+// What the link runs, from the first source that has it: the EnvironmentVariableDataBlock's
+// target (unexpanded), the ID list's file-system path, the LinkInfo's target, the ID
+// list's namespace path, the relative path. Windows' own choice among sources that
+// disagree is not published; this order is the reader's.
+enum class TargetSource {
+    kNone,
+    kEnvironmentVariableDataBlock,
+    kLinkTargetIdList,
+    kLinkInfo,
+    kRelativePath,
+};
+struct Target {
+    std::optional<std::string> path;
+    TargetSource source = TargetSource::kNone;
+    std::optional<std::string> arguments;  // COMMAND_LINE_ARGUMENTS as Windows reads them
+};
+
 struct TrailingData {
     std::uint64_t offset = 0;
     std::uint64_t size = 0;
@@ -280,6 +369,7 @@ struct Link {
     Status status = Status::kRead;
     std::optional<std::string> error;  // the system's reason, for kFileError
     std::optional<std::uint64_t> size;
+    Target target;  // for a link (kRead)
     Header header;
     std::optional<IdList> link_target_id_list;
     std::optional<LinkInfo> link_info;
@@ -347,6 +437,15 @@ constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
 // ReadLinkFile gives it; ENOMEM (a reading that ran out of memory) says "out of memory".
 SHORTCUT_READER_API Link UnreadableFile(const char* path, int error);
 
+// The target of a link, as Target says; ReadLink sets it, a program that builds or
+// changes a Link calls it itself.
+SHORTCUT_READER_API Target TargetOf(const Link& link);
+// The LinkInfo's target: LocalBasePath and CommonPathSuffix, with a backslash between
+// them where neither brings one and the suffix is not empty; for a link without a local
+// path, NetName, then a backslash and the suffix where it is not empty. Absent when
+// neither path is there or not empty.
+SHORTCUT_READER_API std::optional<std::string> LinkInfoTarget(const LinkInfo& info);
+
 // The warnings of what looks wrong in a link (category kSuspicious), found in its values
 // alone, each code kept at most kMaxWarningsOfACode times (then one kTooManyWarnings for
 // it, whose category is kDamage as always). ReadLink adds them to the
@@ -359,6 +458,9 @@ SHORTCUT_READER_API const char* WarningCodeName(WarningCode code);  // "truncate
 SHORTCUT_READER_API WarningCategory CategoryOf(WarningCode code);
 SHORTCUT_READER_API const char* WarningCategoryName(WarningCategory category);  // "damage", "suspicious"
 SHORTCUT_READER_API const char* StatusName(Status status);                      // "read", ...
+// "environment_variable_data_block", "link_target_id_list", "link_info",
+// "relative_path"; null for kNone.
+SHORTCUT_READER_API const char* TargetSourceName(TargetSource source);
 SHORTCUT_READER_API std::string GuidText(const Guid& guid);  // "{00021401-0000-0000-C000-000000000046}"
 // "2008-09-12T20:27:17.1010000Z", or nothing for 0 and for a time past the year 9999.
 SHORTCUT_READER_API std::optional<std::string> FileTimeText(FileTime time);
