@@ -194,7 +194,9 @@ TEST(Corpus, TheCompleteReaderAgreesWithShortcutFileOnAsciiStringsOfUnicodeLinks
             {strings.name_string, fields.description}, {strings.relative_path, fields.relativePath},
             {strings.working_dir, fields.workingDir}, {strings.command_line_arguments, fields.arguments}};
         for (const auto& [string, text] : pairs) {
-            const bool ascii = string && std::all_of(string->text.begin(), string->text.end(),
+            // Where Windows cuts a string the two readers differ by design.
+            const bool windowsCut = string && string->count_characters >= shell_link::kWindowsStringCharacters;
+            const bool ascii = string && !windowsCut && std::all_of(string->text.begin(), string->text.end(),
                                                      [](char c) { return c > 0 && static_cast<unsigned char>(c) < 0x80; });
             if (ascii) {
                 EXPECT_EQ(string->text, text);
@@ -204,6 +206,53 @@ TEST(Corpus, TheCompleteReaderAgreesWithShortcutFileOnAsciiStringsOfUnicodeLinks
     }
     if (std::filesystem::is_directory(SHORTCUT_CORPUS_DIR)) {
         EXPECT_GT(compared, 100u);
+    }
+}
+
+// Whether the format describes items of this class type indicator: any unknown item of
+// such a class is one the reader failed to decode.
+bool DescribedClass(std::uint8_t type) {
+    const unsigned kind = type & 0x70u;
+    return type == 0x00 || type == 0x01 || type == 0x1F || kind == 0x20 || kind == 0x30 || kind == 0x40 || type == 0x61 ||
+           type == 0x71 || type == 0x74;
+}
+
+TEST(Corpus, EveryItemOfAKindTheFormatDescribesIsDecodedAndEveryListHasAPath) {
+    shell_link::CodePage codePage;
+    std::size_t lists = 0;
+    for (const fs::path& path : CorpusFiles()) {
+        SCOPED_TRACE(path.string());
+        const shell_link::Link link = shell_link::ReadLinkFile(path.c_str(), codePage);
+        if (link.status != shell_link::Status::kRead) {
+            continue;
+        }
+        std::vector<const std::vector<shell_link::Item>*> itemLists;
+        if (link.link_target_id_list) {
+            itemLists.push_back(&link.link_target_id_list->items);
+            if (!link.link_target_id_list->items.empty()) {
+                EXPECT_TRUE(link.link_target_id_list->path.has_value());
+                ++lists;
+            }
+        }
+        for (const shell_link::ExtraDataBlock& block : link.extra_data) {
+            if (const auto* vista = std::get_if<shell_link::VistaIdListBlock>(&block.data)) {
+                itemLists.push_back(&vista->items);
+            }
+        }
+        for (const auto* items : itemLists) {
+            for (const shell_link::Item& item : *items) {
+                EXPECT_FALSE(std::holds_alternative<shell_link::UnknownItem>(item.data) && DescribedClass(item.class_type_indicator))
+                    << "an unknown item at " << item.offset;
+            }
+        }
+        const bool hasSource = link.link_info || link.link_target_id_list || shell_link::FindBlock<shell_link::EnvironmentBlock>(link) ||
+                               link.string_data.relative_path;
+        if (hasSource && (link.link_target_id_list && !link.link_target_id_list->items.empty())) {
+            EXPECT_TRUE(link.target.path.has_value());
+        }
+    }
+    if (std::filesystem::is_directory(SHORTCUT_CORPUS_DIR)) {
+        EXPECT_GT(lists, 200u);
     }
 }
 

@@ -32,6 +32,19 @@ Bytes LocalLinkInfo(const std::string& base, const std::string& suffix) {
     return LinkInfoOf({VolumeId(3, 0x1234, ""), base, std::nullopt, suffix, std::nullopt, std::nullopt});
 }
 
+Bytes ToFile(const std::u16string& longName) {
+    return ItemList({RootItem(), VolumeItem("C:\\"), FileEntryWithLongName(0x32, "A~1.EXE", longName)});
+}
+
+// A Control Panel applet item in its code-page form: the "signature" 0xFFFFFFFF, the name's
+// and the comments' offsets after the path, then the three texts.
+Bytes AppletItem(const std::string& path) {
+    const std::string name = "Applet";
+    const auto nameAt = static_cast<std::uint16_t>(path.size() + 1);
+    return Item(0x00, Bytes{0x00}.U32(0xFFFFFFFF).U16(nameAt).U16(static_cast<std::uint16_t>(nameAt + name.size() + 1))
+                          .TextZ(path).TextZ(name).TextZ("comments"));
+}
+
 TEST(Suspicions, AreRaisedExactlyWhenTheirRuleHolds) {
     const std::u16string spaces15(15, u' ');
     const struct {
@@ -99,6 +112,22 @@ TEST(Suspicions, AreRaisedExactlyWhenTheirRuleHolds) {
          {}},
         {"a LinkInfo that ForceNoLinkInfo says to ignore",
          LinkBuilder().LinkInfo(LocalLinkInfo("C:\\a.exe", "")).MoreFlags(sr::kForceNoLinkInfo).Build(), {"flag_mismatch"}, "ForceNoLinkInfo"},
+        {"an ID list path ending in a dot", LinkBuilder().IdList(ToFile(u"calc.exe.")).Build(), {"non_canonical_target"}, "ends in a dot"},
+        {"an ID list path ending in a space", LinkBuilder().IdList(ToFile(u"calc.exe ")).Build(), {"non_canonical_target"}, "a space"},
+        {"an ID list path ending in a file's name", LinkBuilder().IdList(ToFile(u"calc.exe")).Build(), {}},
+        {"a file entry holding a whole path",
+         LinkBuilder().IdList(ToFile(u"C:\\Windows\\calc.exe")).Build(), {"non_canonical_target"}, "holds a path separator"},
+        {"a LinkInfo target ending in a dot", LinkBuilder().LinkInfo(LocalLinkInfo("C:\\a.exe.", "")).Build(), {"non_canonical_target"}},
+        {"an environment target ending in a space",
+         WithBlock(LinkBuilder().MoreFlags(sr::kHasExpString), EnvironmentBlock(u"%windir%\\cmd.exe ")), {"non_canonical_target"}},
+        {"a namespace name ending in dots",
+         LinkBuilder().IdList(ItemList({Item(0x1F, Bytes{0x50}.Append(GuidBytes("{2559A1F3-21D7-11D4-BDAF-00C04F60B9F0}")))})).Build(), {}},
+        {"a Control Panel applet that loads a DLL",
+         LinkBuilder().IdList(ItemList({RootItem(), AppletItem("C:\\Users\\a\\evil.dll")})).Build(), {"control_panel_file"}, "not a .cpl"},
+        {"a Control Panel applet on a share",
+         LinkBuilder().IdList(ItemList({RootItem(), AppletItem("\\\\host\\share\\a.cpl")})).Build(), {"control_panel_file"}, "remote"},
+        {"a Control Panel applet's .CPL file",
+         LinkBuilder().IdList(ItemList({RootItem(), AppletItem("C:\\Windows\\System32\\imdisk.CPL")})).Build(), {}},
         {"arguments run minimised", LinkBuilder().Arguments(u"-w hidden").HeaderBytes(0x3C, Bytes().U32(7)).Build(), {"minimized_window"}},
         {"minimised without arguments", LinkBuilder().HeaderBytes(0x3C, Bytes().U32(7)).Build(), {}},
         {"arguments in a normal window", LinkBuilder().Arguments(u"-w hidden").Build(), {}},
