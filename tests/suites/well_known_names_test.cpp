@@ -119,7 +119,7 @@ TEST(WellKnownNames, NamesProperties) {
         {"{00000000-0000-0000-0000-000000000000}", 0, "System.Null"},          // first row
         {"{8727CFFF-4868-4EC6-AD5B-81B98521D1AB}", 100, "System.GPS.Latitude"},  // last row
         {"{46588AE2-4CBC-4338-BBFC-139326986DCE}", 0, nullptr},  // no name in the table
-        {"{46588AE2-4CBC-4338-BBFC-139326986DCE}", 4, nullptr},  // a name from no listed source
+        {"{46588AE2-4CBC-4338-BBFC-139326986DCE}", 4, "SID"},  // credited to forensic practice
         {"{B725F130-47EF-101A-A5F1-02608C9EEBAC}", 0xFFFFFFFF, nullptr},
         {kUnknownGuid, 10, nullptr},
         {kZeroButLastByte, 0, nullptr},

@@ -11,9 +11,9 @@ little-endian), the order memcmp gives, not the order of their text; properties 
 format ID, then id. A key that occurs twice in a table stops the generator: no row is
 chosen silently. Rows with nothing to return are left out (a property without a name, a
 control panel item with neither name). A shell folder without a name takes its symbol,
-then its class name, as SOURCES.md says. A property's name counts only when its
-name_source is one SOURCES.md defines: {46588AE2-...},4 holds "SID" from "forensic
-practice", where SOURCES.md says that name is not sourced.
+then its class name, as SOURCES.md says. Every property name of the table counts, the
+one its own row credits to forensic practice ({46588AE2-...},4 "SID", the creator's SID
+in links Windows writes) too.
 """
 import argparse
 import pathlib
@@ -24,8 +24,6 @@ HERE = pathlib.Path(__file__).resolve().parent
 OUTPUT = HERE.parent / "well_known_tables.inc"
 SHOWN_OUTPUT = "reader/format/well_known_tables.inc"
 
-PROPERTY_NAME_SOURCES = {"mslearn", "winsps-kb/defined", "winsps-kb/observed", "winsps-kb/third_party",
-                         "sdk-header", "headers"}
 SHELL_FOLDER_COLUMNS = ["guid", "name", "symbol", "also", "class_name", "seen_on", "source"]
 GUID_TEXT = re.compile(r"\{([0-9A-F]{8})-([0-9A-F]{4})-([0-9A-F]{4})-([0-9A-F]{4})-([0-9A-F]{12})\}", re.IGNORECASE)
 
@@ -184,7 +182,7 @@ def property_names():
     columns = ["format_id", "id", "name", "symbol", "type", "also", "name_source", "type_source", "sources"]
     rows = read_rows("property-keys.tsv", columns)
     named = [(key, row) for key, row in keyed(rows, lambda row: (packet_bytes(row, "format_id"), number(row, "id")))
-             if row["name"] and row["name_source"] in PROPERTY_NAME_SOURCES]
+             if row["name"]]
     sets = []  # [format ID, its text, first, end] over the names below
     names = ["constexpr PropertyName kPropertyNames[] = {"]
     for at, ((format_id, id_), row) in enumerate(named):
