@@ -86,14 +86,21 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 // The text after the last backslash or slash, trailing ones left out.
 std::string_view LastComponent(std::string_view path) {
-    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) {
+    while (!path.empty() && IsSeparator(path.back())) {
         path.remove_suffix(1);
     }
-    const std::size_t separator = path.find_last_of("\\/");
-    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+    std::size_t start = path.size();
+    while (start > 0 && !IsSeparator(path[start - 1])) {
+        --start;
+    }
+    return path.substr(start);
 }
+
+bool HoldsSeparator(std::string_view text) { return std::any_of(text.begin(), text.end(), IsSeparator); }
 
 // A UNC path (\\server or //server), or a URL (letters://).
 bool IsRemote(std::string_view location) {
@@ -275,9 +282,10 @@ private:
                 CheckDeceptive(Text(volume->name), item.offset, "a volume item's name");
                 CheckDeceptive(Text(volume->device_name), item.offset, "a volume item's device name");
             } else if (const auto* entry = std::get_if<FileEntryItem>(&item.data)) {
-                CheckFileEntry(*entry, item.offset, "a file entry");
+                CheckFileEntry(*entry, item.offset, {"a file entry", "a file entry's name", "a file entry's long name"});
             } else if (const auto* delegate = std::get_if<DelegateItem>(&item.data)) {
-                CheckFileEntry(delegate->file_entry, item.offset, "a delegate item");
+                CheckFileEntry(delegate->file_entry, item.offset,
+                               {"a delegate item", "a delegate item's name", "a delegate item's long name"});
             } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data)) {
                 CheckDeceptive(Text(network->location), item.offset, "a network location");
                 CheckDeceptive(Text(network->description), item.offset, "a network location's description");
@@ -294,13 +302,18 @@ private:
 
     // A name that holds a separator makes one item a whole path, which Explorer splits
     // into items when it rewrites the link.
-    void CheckFileEntry(const FileEntryItem& entry, std::uint64_t offset, const char* what) {
-        CheckDeceptive(Text(entry.short_name), offset, (std::string(what) + "'s name").c_str());
-        CheckDeceptive(Text(entry.long_name), offset, (std::string(what) + "'s long name").c_str());
+    struct EntryWords {
+        const char* item;
+        const char* name;
+        const char* longName;
+    };
+    void CheckFileEntry(const FileEntryItem& entry, std::uint64_t offset, const EntryWords& words) {
+        CheckDeceptive(Text(entry.short_name), offset, words.name);
+        CheckDeceptive(Text(entry.long_name), offset, words.longName);
         const std::string* name = entry.long_name ? &*entry.long_name : Text(entry.short_name);
-        if (name != nullptr && name->find_first_of("\\/") != std::string::npos) {
+        if (name != nullptr && HoldsSeparator(*name)) {
             Warn(WarningCode::kNonCanonicalTarget, offset,
-                 std::string(what) + "'s name " + Quoted(*name) + " holds a path separator: one item holds a whole path, " +
+                 std::string(words.name) + " " + Quoted(*name) + " holds a path separator: one item holds a whole path, " +
                      kStompingReason);
         }
     }

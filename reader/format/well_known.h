@@ -5,7 +5,8 @@
 //
 // A GUID is its 16 bytes as a link stores them (packet form: Data1 to Data3
 // little-endian). Each lookup returns null when the table has no name for the key; the
-// names are UTF-8 string literals, valid for the program's life.
+// names are UTF-8 string literals, valid for the program's life, and none holds a
+// character JSON escapes (a quote, a backslash, a control): the generator refuses them.
 #ifndef SHORTCUT_READER_FORMAT_WELL_KNOWN_H
 #define SHORTCUT_READER_FORMAT_WELL_KNOWN_H
 

@@ -199,15 +199,11 @@ void FileEntryFields(JsonWriter& json, const FileEntryItem& entry) {
     Member(json, "mft_sequence", entry.mft_sequence);
 }
 
-// A name from the well-known identifier tables, escaped as any text: the tables are data.
+// A name from the well-known identifier tables, which hold none that needs escaping.
 template <std::size_t K>
 void NameMember(JsonWriter& json, const char (&key)[K], const char* name) {
     json.Key(key);
-    if (name != nullptr) {
-        json.String(name);
-    } else {
-        json.Null();
-    }
+    NameOrNull(json, name);
 }
 
 struct ItemFields {

@@ -94,6 +94,9 @@ def literal(text):
     """text as a C++ string literal of its UTF-8 bytes, or nullptr for an empty one."""
     if not text:
         return "nullptr"
+    # The record writes names as they are: one that JSON would have to escape is refused.
+    if any(c in '"\\' or ord(c) < 0x20 for c in text):
+        raise TableError(f"the name {text!r} holds a character JSON escapes")
     out = []
     for byte in text.encode("utf-8"):
         character = chr(byte)
