@@ -2,7 +2,7 @@
 # What `cmake --install` puts where:
 #   tool component:    bin/shortcut_dump and bin/shortcut_inspect, their man pages, the
 #                      record's schema, and the copyright and changelog
-#   runtime component: the shared reader libshortcut_reader.so.2 (BUILD_SHARED_LIBS)
+#   runtime component: the shared reader libshortcut_reader.so.3 (BUILD_SHARED_LIBS)
 #   dev component:     the reader's headers, library, CMake package and pkg-config file
 include(CMakePackageConfigHelpers)
 
