@@ -284,6 +284,15 @@ struct ItemFields {
         Member(json, "game_id", game.game_id);
     }
     void operator()(const CdBurningItem&) const { Member(json, "kind", "cd_burning"); }
+    void operator()(const AcronisFileItem& file) const {
+        Member(json, "kind", "acronis_file");
+        Member(json, "name", file.name);
+        Member(json, "path", file.path);
+    }
+    void operator()(const ZipFolderItem& zip) const {
+        Member(json, "kind", "zip_folder");
+        Member(json, "name", zip.name);
+    }
     void operator()(const UnknownItem& unknown) const {
         Member(json, "kind", "unknown");
         DataPrefix(json, unknown.data_prefix);

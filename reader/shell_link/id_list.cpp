@@ -129,7 +129,7 @@ NetworkLocationItem ReadNetworkLocation(Reading& reading, ByteSpan item) {
 // The kinds in the order their tests must run: a class that names a kind first, then the
 // signatures (those at offset 6 before the Control Panel applet's at offset 4, whose
 // signature 0 would take items whose bytes 4 to 7 happen to be zero).
-ItemData ReadItemData(Reading& reading, ByteSpan item, bool whole) {
+ItemData ReadItemData(Reading& reading, ByteSpan item, bool whole, const Item* previous) {
     const std::uint8_t type = Field<std::uint8_t>(item, 2).value_or(0);
     if (type == 0x1F) {
         if (whole) {
@@ -156,18 +156,23 @@ ItemData ReadItemData(Reading& reading, ByteSpan item, bool whole) {
         if (std::optional<ItemData> read = ReadSignatureItem(reading, item, type)) {
             return std::move(*read);
         }
+        if (previous != nullptr && FollowsZipFolder(*previous)) {
+            if (std::optional<ZipFolderItem> zip = ReadZipFolderItem(reading, item)) {
+                return std::move(*zip);
+            }
+        }
     }
     return UnknownItem{DataPrefix(item.Sub(2, item.size))};
 }
 
 // An item cut short by its list is read only as far as the file-system kinds go: the
-// others' checks need the whole item.
-Item ReadItem(Reading& reading, ByteSpan item, std::uint16_t size) {
+// others' checks need the whole item. ZIP folder items are known by the item before them.
+Item ReadItem(Reading& reading, ByteSpan item, std::uint16_t size, const Item* previous) {
     Item read;
     read.offset = reading.OffsetOf(item);
     read.item_id_size = size;
     read.class_type_indicator = Field<std::uint8_t>(item, 2).value_or(0);
-    read.data = ReadItemData(reading, item, item.size == size);
+    read.data = ReadItemData(reading, item, item.size == size, previous);
     return read;
 }
 
@@ -221,7 +226,7 @@ std::vector<Item> ReadItems(Reading& reading, ByteSpan list) {
     items.reserve(8);  // lists mostly hold fewer: one allocation, no moves
     const std::uint64_t unlistedBefore = reading.items.unlisted;
     WalkRecords(reading, list, kItems, reading.items, [&](ByteSpan item, std::uint32_t size) {
-        items.push_back(ReadItem(reading, item, static_cast<std::uint16_t>(size)));
+        items.push_back(ReadItem(reading, item, static_cast<std::uint16_t>(size), items.empty() ? nullptr : &items.back()));
         return true;
     });
     WarnUnlisted(reading, list, kItems, reading.items.unlisted - unlistedBefore, kMaxItems);

@@ -63,6 +63,14 @@ struct NamespaceName {
     std::optional<std::string> operator()(const MtpFileEntryItem& entry) const { return entry.name; }
     std::optional<std::string> operator()(const GameFolderItem& game) const { return GuidPathName(game.game_id); }
     std::optional<std::string> operator()(const CdBurningItem&) const { return std::nullopt; }
+    std::optional<std::string> operator()(const AcronisFileItem& file) const {
+        if (file.name || !file.path) {
+            return file.name;
+        }
+        const std::size_t separator = file.path->find_last_of('\\');
+        return separator == std::string::npos ? *file.path : file.path->substr(separator + 1);
+    }
+    std::optional<std::string> operator()(const ZipFolderItem& zip) const { return zip.name; }
     std::optional<std::string> operator()(const UnknownItem&) const { return std::nullopt; }
 };
 
@@ -95,6 +103,9 @@ std::optional<std::string> FileSystemPath(const std::vector<Item>& items) {
             entries = true;
         } else if (const auto* delegate = std::get_if<DelegateItem>(&item.data)) {
             Append(*path, FileEntryName(delegate->file_entry));
+            entries = true;
+        } else if (const auto* zip = std::get_if<ZipFolderItem>(&item.data); zip != nullptr && zip->name) {
+            Append(*path, *zip->name);  // inside the .zip file, as Explorer shows it
             entries = true;
         }
     }

@@ -50,6 +50,13 @@ bool IsListedPropertyViewSignature(std::uint32_t signature);
 std::optional<MtpVolumeItem> ReadMtpVolume(Reading& reading, ByteSpan item);
 std::optional<MtpFileEntryItem> ReadMtpFileEntry(Reading& reading, ByteSpan item);
 
+// Items inside archives (archive_items.cpp): an Acronis backup's file, told by its
+// signature; a ZIP folder's item, tried only after the ZIP file's entry or another such
+// item (FollowsZipFolder).
+std::optional<AcronisFileItem> ReadAcronisFile(Reading& reading, ByteSpan item);
+bool FollowsZipFolder(const Item& previous);
+std::optional<ZipFolderItem> ReadZipFolderItem(Reading& reading, ByteSpan item);
+
 // The name a property store gives its item: the parsing name, unless it is a "::{GUID}";
 // else the display name, the tile's long name, the application ID, the "::{GUID}"
 // parsing name.

@@ -15,6 +15,7 @@ constexpr std::uint32_t kCdBurning = 0x4D677541;   // "AugM"
 constexpr std::uint32_t kApplication = 0x53505041;  // "APPS"
 constexpr std::uint32_t kMtpVolume = 0x10312005;
 constexpr std::uint32_t kMtpFileEntry = 0x07192006;
+constexpr std::uint32_t kAcronisFile = 0xACB16752;  // at offset 2, so its class is 0x52
 
 // The Control Panel applet's signatures at offset 4 (they read as negative icon indices).
 bool IsAppletSignature(std::uint32_t signature) {
@@ -135,6 +136,9 @@ std::optional<ItemData> ReadSignatureItem(Reading& reading, ByteSpan item, std::
         }
         return read.has_value();
     };
+    if (classType == 0x52 && Field<std::uint32_t>(item, 2) == kAcronisFile && take(ReadAcronisFile(reading, item))) {
+        return read;
+    }
     if (classType == 0x61 && take(ReadUri(reading, item))) {
         return read;
     }

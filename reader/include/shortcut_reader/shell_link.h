@@ -205,6 +205,12 @@ struct GameFolderItem {  // "GFSI": a game of the Games Explorer, by its GUID al
 };
 struct CdBurningItem {  // "AugM": a CD burning item, whose contents are not described
 };
+struct AcronisFileItem {  // an Acronis True Image backup's file, signature 0xACB16752 at offset 2
+    std::optional<std::string> name, path;
+};
+struct ZipFolderItem {  // a file or folder inside a ZIP file, after the ZIP file's item
+    std::optional<std::string> name;
+};
 struct UnknownItem {
     std::vector<std::uint8_t> data_prefix;  // at most the first 64 bytes after the size
 };
@@ -214,7 +220,7 @@ struct Item {
     std::uint8_t class_type_indicator = 0;
     std::variant<RootFolderItem, VolumeItem, FileEntryItem, NetworkLocationItem, DelegateItem, UriItem, ControlPanelItem,
                  ControlPanelCategoryItem, ControlPanelAppletItem, PropertyViewItem, MtpVolumeItem, MtpFileEntryItem,
-                 GameFolderItem, CdBurningItem, UnknownItem>
+                 GameFolderItem, CdBurningItem, AcronisFileItem, ZipFolderItem, UnknownItem>
         data;
 };
 // A record keeps at most this many items, in all its ID lists together; a kLimitReached
