@@ -10,9 +10,18 @@
 
 namespace link_format {
 
+// One row per format ID; its names are kPropertyNames[first, end), sorted by id. Once
+// the set is found, ids are compared as integers, and each format ID is stored once.
+struct PropertySet {
+    // cppcheck-suppress unusedStructMember
+    unsigned char guid[16];
+    std::uint16_t first;
+    std::uint16_t end;
+};
+
 namespace {
 
-constexpr std::size_t kGuidBytes = 16;
+constexpr std::size_t kGuidBytes = sizeof PropertySet::guid;
 
 // The rows of the generated tables. A name the tables leave empty is null. cppcheck sees
 // no use of guid, which only FindGuid's instances read.
@@ -31,14 +40,6 @@ struct ControlPanelItem {
     // cppcheck-suppress unusedStructMember
     unsigned char guid[kGuidBytes];
     ControlPanelNames names;
-};
-// One row per format ID; its names are kPropertyNames[first, end), sorted by id. Once
-// the set is found, ids are compared as integers, and each format ID is stored once.
-struct PropertySet {
-    // cppcheck-suppress unusedStructMember
-    unsigned char guid[kGuidBytes];
-    std::uint16_t first;
-    std::uint16_t end;
 };
 struct PropertyName {
     std::uint32_t id;
@@ -113,8 +114,15 @@ const char* CsidlSymbol(std::uint32_t csidl) {
     return found != end && found->value == csidl ? found->name : nullptr;
 }
 
+const PropertySet* FindPropertySet(const unsigned char* formatId) {
+    return FindGuid(kPropertySets, kPropertySetsByFirstByte, formatId);
+}
+
 const char* PropertyCanonicalName(const unsigned char* formatId, std::uint32_t id) {
-    const PropertySet* const set = FindGuid(kPropertySets, kPropertySetsByFirstByte, formatId);
+    return PropertyNameInSet(FindPropertySet(formatId), id);
+}
+
+const char* PropertyNameInSet(const PropertySet* set, std::uint32_t id) {
     if (set == nullptr) {
         return nullptr;
     }

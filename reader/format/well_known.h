@@ -36,6 +36,11 @@ const char* CsidlSymbol(std::uint32_t csidl);
 // A property's canonical name: {B725F130-47EF-101A-A5F1-02608C9EEBAC}, 10 is
 // "System.ItemNameDisplay".
 const char* PropertyCanonicalName(const unsigned char* formatId, std::uint32_t id);
+// The same in two steps, for the values of one storage, which share their format ID: the
+// format ID's names (null when the table has none), then a name among them.
+struct PropertySet;
+const PropertySet* FindPropertySet(const unsigned char* formatId);
+const char* PropertyNameInSet(const PropertySet* set, std::uint32_t id);
 
 }  // namespace link_format
 

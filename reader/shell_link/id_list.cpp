@@ -128,52 +128,49 @@ NetworkLocationItem ReadNetworkLocation(Reading& reading, ByteSpan item) {
 
 // The kinds in the order their tests must run: a class that names a kind first, then the
 // signatures (those at offset 6 before the Control Panel applet's at offset 4, whose
-// signature 0 would take items whose bytes 4 to 7 happen to be zero).
-ItemData ReadItemData(Reading& reading, ByteSpan item, bool whole, const Item* previous) {
+// signature 0 would take items whose bytes 4 to 7 happen to be zero). Each is assigned
+// into the item's own variant: no item is moved once read.
+void ReadItemData(Reading& reading, ByteSpan item, bool whole, const Item* previous, ItemData& data) {
     const std::uint8_t type = Field<std::uint8_t>(item, 2).value_or(0);
     if (type == 0x1F) {
-        if (whole) {
-            if (std::optional<DelegateItem> delegate = ReadDelegate(reading, item, type)) {
-                return std::move(*delegate);
-            }
+        std::optional<DelegateItem> delegate = whole ? ReadDelegate(reading, item, type) : std::nullopt;
+        if (delegate) {
+            data = std::move(*delegate);
+        } else {
+            data = ReadRootFolder(item);
         }
-        return ReadRootFolder(item);
+        return;
     }
     if ((type & 0x70) == 0x20) {
+        std::optional<VolumeItem> folder = type == 0x2E && whole ? ReadShellFolderVolume(reading, item) : std::nullopt;
         if (type != 0x2E) {
-            return ReadVolume(reading, item, type);
+            data = ReadVolume(reading, item, type);
+        } else {
+            data = folder ? std::move(*folder) : VolumeItem{};
         }
-        std::optional<VolumeItem> folder = whole ? ReadShellFolderVolume(reading, item) : std::nullopt;
-        return folder ? std::move(*folder) : VolumeItem{};
+        return;
     }
     if ((type & 0x70) == 0x30) {
-        return ReadFileEntry(reading, item, type);
+        data = ReadFileEntry(reading, item, type);
+        return;
     }
     if ((type & 0x70) == 0x40) {
-        return ReadNetworkLocation(reading, item);
+        data = ReadNetworkLocation(reading, item);
+        return;
     }
     if (whole) {
         if (std::optional<ItemData> read = ReadSignatureItem(reading, item, type)) {
-            return std::move(*read);
+            data = std::move(*read);
+            return;
         }
         if (previous != nullptr && FollowsZipFolder(*previous)) {
             if (std::optional<ZipFolderItem> zip = ReadZipFolderItem(reading, item)) {
-                return std::move(*zip);
+                data = std::move(*zip);
+                return;
             }
         }
     }
-    return UnknownItem{DataPrefix(item.Sub(2, item.size))};
-}
-
-// An item cut short by its list is read only as far as the file-system kinds go: the
-// others' checks need the whole item. ZIP folder items are known by the item before them.
-Item ReadItem(Reading& reading, ByteSpan item, std::uint16_t size, const Item* previous) {
-    Item read;
-    read.offset = reading.OffsetOf(item);
-    read.item_id_size = size;
-    read.class_type_indicator = Field<std::uint8_t>(item, 2).value_or(0);
-    read.data = ReadItemData(reading, item, item.size == size, previous);
-    return read;
+    data = UnknownItem{DataPrefix(item.Sub(2, item.size))};
 }
 
 }  // namespace
@@ -226,7 +223,15 @@ std::vector<Item> ReadItems(Reading& reading, ByteSpan list) {
     items.reserve(8);  // lists mostly hold fewer: one allocation, no moves
     const std::uint64_t unlistedBefore = reading.items.unlisted;
     WalkRecords(reading, list, kItems, reading.items, [&](ByteSpan item, std::uint32_t size) {
-        items.push_back(ReadItem(reading, item, static_cast<std::uint16_t>(size), items.empty() ? nullptr : &items.back()));
+        // ZIP folder items are known by the item before them. An item cut short by its
+        // list is read only as far as the file-system kinds go: the others' checks need
+        // the whole item.
+        const std::size_t index = items.size();
+        Item& read = items.emplace_back();
+        read.offset = reading.OffsetOf(item);
+        read.item_id_size = static_cast<std::uint16_t>(size);
+        read.class_type_indicator = Field<std::uint8_t>(item, 2).value_or(0);
+        ReadItemData(reading, item, item.size == size, index > 0 ? &items[index - 1] : nullptr, read.data);
         return true;
     });
     WarnUnlisted(reading, list, kItems, reading.items.unlisted - unlistedBefore, kMaxItems);

@@ -103,7 +103,7 @@ constexpr RecordList kStorages{"a property storage", "property storages and valu
 constexpr RecordList kValues{"a property value", "property storages and values", "its property storage",
                              4, 1, kValueHeader, false};
 
-Property ReadProperty(Reading& reading, ByteSpan value, const Guid& formatId, bool stringNamed) {
+Property ReadProperty(Reading& reading, ByteSpan value, const link_format::PropertySet* names, bool stringNamed) {
     Property property;
     std::uint64_t typed = kValueHeader;
     const std::uint32_t idOrNameSize = Field<std::uint32_t>(value, 4).value_or(0);
@@ -118,7 +118,7 @@ Property ReadProperty(Reading& reading, ByteSpan value, const Guid& formatId, bo
         typed += idOrNameSize;
     } else {
         property.id = idOrNameSize;
-        property.canonical_name = link_format::PropertyCanonicalName(formatId.data(), idOrNameSize);
+        property.canonical_name = link_format::PropertyNameInSet(names, idOrNameSize);
     }
     const ByteSpan typedValue = value.Sub(typed, value.size);
     property.type = Field<std::uint16_t>(typedValue, 0).value_or(0);
@@ -140,9 +140,10 @@ PropertyStoreBlock ReadPropertyStore(Reading& reading, ByteSpan storages) {
         PropertyStorage read;
         read.format_id = GuidField(storage, 8).value_or(Guid{});
         const bool stringNamed = read.format_id == kStringNamedSet;
+        const link_format::PropertySet* names = stringNamed ? nullptr : link_format::FindPropertySet(read.format_id.data());
         WalkRecords(reading, storage.Sub(kStorageHeader, storage.size), kValues, budget,
                     [&](ByteSpan value, std::uint32_t) {
-                        read.properties.push_back(ReadProperty(reading, value, read.format_id, stringNamed));
+                        read.properties.push_back(ReadProperty(reading, value, names, stringNamed));
                         return true;
                     });
         store.property_storages.push_back(std::move(read));
