@@ -114,6 +114,16 @@ private:
         }
     }
     void Escaped(std::string_view text);
+    // Writes the bytes at at as they are up to the first that needs care, then that one,
+    // taking at most count of them; returns how many it took. It reads a whole step at at
+    // (end is where the text ends), and copies all of it ahead of the check, into room it
+    // made: only the plain bytes are kept.
+    std::size_t Step(const char* at, std::size_t count, const char* end);
+    // The UTF-8 sequence at lead, or U+FFFD for one that is not well-formed; returns the
+    // bytes it took. Only after Room() for 4.
+    std::size_t Utf8Sequence(const char* lead, const char* end);
+    // A byte below 0x20, '"' or '\\', escaped. Only after Room() for 6.
+    void Escape(unsigned char byte);
     template <typename Integer>
     void WholeNumber(Integer value);
     // Appends the buffer to out, and flushes out once it holds kJsonFlushBytes or more.

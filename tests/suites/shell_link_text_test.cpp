@@ -142,4 +142,27 @@ TEST(JsonStrings, ReadBackAsWrittenWhateverTheyHold) {
     }
 }
 
+// Bytes of every value at every place of the scan's steps and of its last, padded bytes:
+// what is not UTF-8 reads back as U+FFFD, as a path made valid does.
+TEST(JsonStrings, ReadBackValidWhateverBytesTheyHold) {
+    std::mt19937 random(11);
+    for (std::size_t length = 0; length < 70; ++length) {
+        for (int round = 0; round < 20; ++round) {
+            shell_link::Link link;
+            for (std::size_t i = 0; i < length; ++i) {
+                const std::uint32_t pick = Below(random, 4);
+                link.file.push_back(static_cast<char>(pick == 0 ? Below(random, 0x20) : pick == 1 ? 0x80 + Below(random, 0x80)
+                                                                                               : 0x20 + Below(random, 0x60)));
+            }
+            std::string line;
+            shell_link::AppendJsonLine(link, line);
+            const nlohmann::json record = ParseRecordLine(line);
+            ASSERT_TRUE(record.is_object()) << length;
+            std::string valid;
+            shell_link::detail::AppendValidUtf8(link.file, valid);
+            EXPECT_EQ(record["file"], valid) << length;
+        }
+    }
+}
+
 }  // namespace
