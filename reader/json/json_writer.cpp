@@ -162,7 +162,7 @@ void JsonWriter::WholeNumber(Integer value) {
     comma_ = true;
 }
 
-void JsonWriter::Number(std::uint64_t value) { WholeNumber(value); }
+template void JsonWriter::WholeNumber(std::uint64_t value);  // Number's from 100 on
 void JsonWriter::Number(std::int64_t value) { WholeNumber(value); }
 
 void JsonWriter::Number(double value) {

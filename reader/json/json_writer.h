@@ -61,7 +61,21 @@ public:
             Literal("false");
         }
     }
-    void Number(std::uint64_t value);
+    void Number(std::uint64_t value) {
+        if (value >= 100) {
+            WholeNumber(value);
+            return;
+        }
+        // Two numbers of a record in three are below 100 (types, small sizes, indexes):
+        // their digits inline, without a call.
+        Room(3);
+        Separate();
+        if (value >= 10) {
+            *at_++ = static_cast<char>('0' + value / 10);
+        }
+        *at_++ = static_cast<char>('0' + value % 10);
+        comma_ = true;
+    }
     void Number(std::int64_t value);
     void Number(double value);  // null for NaN and the infinities, which JSON lacks
     // Text the caller has made a valid JSON value already (a number written by hand).
