@@ -154,6 +154,21 @@ void JsonWriter::String(std::string_view text) {
     comma_ = true;
 }
 
+void JsonWriter::HexBytes(const std::uint8_t* bytes, std::size_t count) {
+    constexpr char kHex[] = "0123456789abcdef";
+    Room(2);
+    Separate();
+    *at_++ = '"';
+    for (std::size_t i = 0; i < count; ++i) {
+        Room(2);
+        *at_++ = kHex[bytes[i] >> 4];
+        *at_++ = kHex[bytes[i] & 0xF];
+    }
+    Room(1);
+    *at_++ = '"';
+    comma_ = true;
+}
+
 template <typename Integer>
 void JsonWriter::WholeNumber(Integer value) {
     Room(24);

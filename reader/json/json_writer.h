@@ -53,6 +53,8 @@ public:
         *at_++ = '"';
         comma_ = true;
     }
+    // Bytes as a string of two lower-case hex digits each, however many.
+    void HexBytes(const std::uint8_t* bytes, std::size_t count);
     void Null() { Literal("null"); }
     void Bool(bool value) {
         if (value) {

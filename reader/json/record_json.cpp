@@ -21,8 +21,6 @@ namespace {
 
 namespace sr = link_format;
 
-constexpr char kLowerHex[] = "0123456789abcdef";
-
 // Overloads picked by Value(): everything the record holds.
 void Value(JsonWriter& json, const std::string& text) { json.String(text); }
 // Names from the format's tables, which need no escaping.
@@ -147,14 +145,8 @@ void HexWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, bool p
 }
 
 void DataPrefix(JsonWriter& json, const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    text.reserve(2 * bytes.size());
-    for (const std::uint8_t byte : bytes) {
-        text.push_back(kLowerHex[byte >> 4]);
-        text.push_back(kLowerHex[byte & 0xF]);
-    }
     json.Key("data_prefix");
-    json.PlainString(text);
+    json.HexBytes(bytes.data(), bytes.size());
 }
 
 void WriteHeader(JsonWriter& json, const Header& header) {

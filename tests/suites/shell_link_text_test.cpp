@@ -165,4 +165,33 @@ TEST(JsonStrings, ReadBackValidWhateverBytesTheyHold) {
     }
 }
 
+// A caller's unknown block may keep more than the reader does: all of it is written, in
+// as many pieces of the writer's buffer as it takes.
+TEST(JsonStrings, DataPrefixOfAnySizeReadsBack) {
+    for (const std::size_t size : {0u, 1u, 64u, 8191u, 8192u, 8193u, 40000u}) {
+        shell_link::Link link;
+        std::vector<std::uint8_t> bytes(size);
+        for (std::size_t i = 0; i < size; ++i) {
+            bytes[i] = static_cast<std::uint8_t>(i * 7);
+        }
+        shell_link::ExtraDataBlock block;
+        block.data = shell_link::UnknownBlock{bytes};
+        link.extra_data.push_back(block);
+        std::string written;
+        std::string line;
+        shell_link::AppendJsonLine(link, line, [&written](std::string& out) {
+            written += out;
+            out.clear();
+        });
+        const nlohmann::json record = ParseRecordLine(written + line);
+        ASSERT_TRUE(record.is_object()) << size;
+        std::string hex;
+        for (const std::uint8_t byte : bytes) {
+            hex += "0123456789abcdef"[byte >> 4];
+            hex += "0123456789abcdef"[byte & 0xF];
+        }
+        EXPECT_EQ(record["extra_data"][0]["data_prefix"], hex) << size;
+    }
+}
+
 }  // namespace
