@@ -103,11 +103,28 @@ void NameOrNull(JsonWriter& json, const char* name) {
     }
 }
 
-// The names of the bits set in value, lowest first.
+template <std::size_t N>
+constexpr bool MasksAscend(const sr::NamedBit (&names)[N]) {
+    for (std::size_t i = 1; i < N; ++i) {
+        if (names[i].mask <= names[i - 1].mask) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(MasksAscend(sr::kLinkFlagNames) && MasksAscend(sr::kFileAttributeNames) &&
+                  MasksAscend(sr::kHotKeyModifierNames) && MasksAscend(sr::kLinkInfoFlagNames) &&
+                  MasksAscend(sr::kNetworkLinkFlagNames),
+              "BitNames stops at the first mask above the value: a table given to it lists its masks ascending");
+
+// The names of the bits set in value, lowest first, as the tables list them.
 template <std::size_t N>
 void BitNames(JsonWriter& json, std::uint32_t value, const sr::NamedBit (&names)[N]) {
     json.BeginArray();
     for (const sr::NamedBit& bit : names) {
+        if (bit.mask > value) {
+            break;  // the masks ascend: no later one is set
+        }
         if ((value & bit.mask) != 0) {
             json.PlainString(bit.name);
         }
