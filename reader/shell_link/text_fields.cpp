@@ -13,8 +13,9 @@ namespace shell_link::detail {
 namespace {
 
 std::string Utf16Decoded(Reading& reading, const unsigned char* bytes, std::size_t count, ByteSpan at) {
-    std::string text;
-    if (!AppendUtf16(bytes, count, text)) {
+    bool paired = true;
+    std::string text = Utf16ToUtf8(bytes, count, paired);
+    if (!paired) {
         reading.Warn(WarningCode::kUnpairedSurrogate, at, "a UTF-16 text holds a surrogate without its pair (now U+FFFD)");
     }
     return text;

@@ -61,8 +61,9 @@ TEST(Utf16Decoding, GivesWhatIconvGivesForEveryValidText) {
     std::mt19937 random(2026);
     for (int round = 0; round < 2000; ++round) {
         const std::vector<unsigned char> bytes = RandomUtf16(random);
-        std::string decoded;
-        EXPECT_TRUE(shell_link::detail::AppendUtf16(bytes.data(), bytes.size() / 2, decoded));
+        bool paired = true;
+        const std::string decoded = shell_link::detail::Utf16ToUtf8(bytes.data(), bytes.size() / 2, paired);
+        EXPECT_TRUE(paired);
         ASSERT_EQ(decoded, IconvUtf16(bytes)) << "round " << round;
     }
 }
@@ -84,9 +85,9 @@ TEST(Utf16Decoding, MakesEachUnpairedSurrogateOneReplacementCharacter) {
             bytes.push_back(static_cast<unsigned char>(unit & 0xFF));
             bytes.push_back(static_cast<unsigned char>(unit >> 8));
         }
-        std::string decoded;
-        EXPECT_FALSE(shell_link::detail::AppendUtf16(bytes.data(), row.units.size(), decoded));
-        EXPECT_EQ(decoded, row.utf8);
+        bool paired = true;
+        EXPECT_EQ(shell_link::detail::Utf16ToUtf8(bytes.data(), row.units.size(), paired), row.utf8);
+        EXPECT_FALSE(paired);
     }
 }
 
