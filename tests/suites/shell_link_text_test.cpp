@@ -109,6 +109,18 @@ TEST(PathText, KeepsUtf8AndReplacesEveryByteThatIsNot) {
     }
 }
 
+TEST(PathText, FindsAByteFrom0x80AtAnyPlace) {
+    for (std::size_t size = 0; size < 40; ++size) {
+        std::vector<unsigned char> bytes(size, 0x7F);
+        EXPECT_TRUE(shell_link::detail::IsAscii(bytes.data(), size)) << size;
+        for (std::size_t at = 0; at < size; ++at) {
+            bytes[at] = 0x80;
+            EXPECT_FALSE(shell_link::detail::IsAscii(bytes.data(), size)) << size << " " << at;
+            bytes[at] = 0x7F;
+        }
+    }
+}
+
 TEST(CodePages, ThatIconvLacksDecodeOnlyAscii) {
     shell_link::CodePage missing("NO-SUCH-CODE-PAGE");
     EXPECT_FALSE(missing.valid());
