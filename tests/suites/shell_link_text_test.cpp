@@ -121,6 +121,28 @@ TEST(PathText, FindsAByteFrom0x80AtAnyPlace) {
     }
 }
 
+// Units with a zero byte, or the high bit alone, are not the terminator; an odd last
+// byte is no unit.
+TEST(Utf16Decoding, EndsAtTheFirstZeroUnitAtAnyPlace) {
+    const std::uint16_t units[] = {0x0100, 0x0001, 0x8000, 0xFFFF, 0x0041};
+    for (std::size_t count = 0; count < 24; ++count) {
+        std::vector<unsigned char> bytes;
+        for (std::size_t i = 0; i < count; ++i) {
+            bytes.push_back(static_cast<unsigned char>(units[i % 5] & 0xFF));
+            bytes.push_back(static_cast<unsigned char>(units[i % 5] >> 8));
+        }
+        bytes.push_back(0);  // half a unit
+        const shell_link::detail::ByteSpan span{bytes.data(), bytes.size()};
+        EXPECT_EQ(shell_link::detail::ZeroTerminatedUnits(span), count) << count;
+        for (std::size_t at = 0; at < count; ++at) {
+            std::vector<unsigned char> cut = bytes;
+            cut[2 * at] = 0;
+            cut[2 * at + 1] = 0;
+            EXPECT_EQ(shell_link::detail::ZeroTerminatedUnits({cut.data(), cut.size()}), at) << count << " " << at;
+        }
+    }
+}
+
 TEST(CodePages, ThatIconvLacksDecodeOnlyAscii) {
     shell_link::CodePage missing("NO-SUCH-CODE-PAGE");
     EXPECT_FALSE(missing.valid());
