@@ -119,21 +119,24 @@ std::size_t JsonWriter::Utf8Sequence(const char* lead, const char* end) {
 
 void JsonWriter::Escape(unsigned char byte) {
     const char escape = kEscapes[byte];
-    *at_++ = '\\';
-    *at_++ = escape;
+    char* at = at_;
+    *at++ = '\\';
+    *at++ = escape;
     if (escape == 'u') {
         constexpr char kHex[] = "0123456789abcdef";
-        *at_++ = '0';
-        *at_++ = '0';
-        *at_++ = kHex[byte >> 4];
-        *at_++ = kHex[byte & 0xF];
+        *at++ = '0';
+        *at++ = '0';
+        *at++ = kHex[byte >> 4];
+        *at++ = kHex[byte & 0xF];
     }
+    at_ = at;
 }
 
 void JsonWriter::String(std::string_view text) {
     Room(2);
-    Separate();
-    *at_++ = '"';
+    char* const at = Separated();
+    *at = '"';
+    at_ = at + 1;
     while (text.size() > kPiece) {
         // Cut between UTF-8 sequences, so that each piece stays whole text: at most three
         // continuation bytes back. More are ill-formed anyway, and may be cut anywhere.
@@ -157,12 +160,14 @@ void JsonWriter::String(std::string_view text) {
 void JsonWriter::HexBytes(const std::uint8_t* bytes, std::size_t count) {
     constexpr char kHex[] = "0123456789abcdef";
     Room(2);
-    Separate();
-    *at_++ = '"';
+    char* const at = Separated();
+    *at = '"';
+    at_ = at + 1;
     for (std::size_t i = 0; i < count; ++i) {
         Room(2);
-        *at_++ = kHex[bytes[i] >> 4];
-        *at_++ = kHex[bytes[i] & 0xF];
+        at_[0] = kHex[bytes[i] >> 4];
+        at_[1] = kHex[bytes[i] & 0xF];
+        at_ += 2;
     }
     Room(1);
     *at_++ = '"';
@@ -172,9 +177,8 @@ void JsonWriter::HexBytes(const std::uint8_t* bytes, std::size_t count) {
 template <typename Integer>
 void JsonWriter::WholeNumber(Integer value) {
     Room(24);
-    Separate();
-    at_ = std::to_chars(at_, buffer_ + kBufferBytes, value).ptr;
-    comma_ = true;
+    char* const at = Separated();
+    Wrote(std::to_chars(at, buffer_ + kBufferBytes, value).ptr, true);
 }
 
 template void JsonWriter::WholeNumber(std::uint64_t value);  // Number's from 100 on
@@ -186,9 +190,8 @@ void JsonWriter::Number(double value) {
         return;
     }
     Room(32);
-    Separate();
-    at_ = std::to_chars(at_, buffer_ + kBufferBytes, value).ptr;
-    comma_ = true;
+    char* const at = Separated();
+    Wrote(std::to_chars(at, buffer_ + kBufferBytes, value).ptr, true);
 }
 
 void JsonWriter::EndLine() {

@@ -32,13 +32,13 @@ public:
     template <std::size_t N>
     void Key(const char (&key)[N]) {
         Room(N + 3);
-        Separate();
-        *at_++ = '"';
-        std::memcpy(at_, key, N - 1);
-        at_ += N - 1;
-        *at_++ = '"';
-        *at_++ = ':';
-        comma_ = false;
+        char* at = Separated();
+        *at++ = '"';
+        std::memcpy(at, key, N - 1);
+        at += N - 1;
+        *at++ = '"';
+        *at++ = ':';
+        Wrote(at, false);
     }
 
     // text must be valid UTF-8: it is escaped, not checked.
@@ -47,11 +47,12 @@ public:
     // name from the format's tables.
     void PlainString(std::string_view text) {
         Room(text.size() + 3);
-        Separate();
-        *at_++ = '"';
-        Put(text);
-        *at_++ = '"';
-        comma_ = true;
+        char* at = Separated();
+        *at++ = '"';
+        std::memcpy(at, text.data(), text.size());
+        at += text.size();
+        *at++ = '"';
+        Wrote(at, true);
     }
     // Bytes as a string of two lower-case hex digits each, however many.
     void HexBytes(const std::uint8_t* bytes, std::size_t count);
@@ -71,12 +72,12 @@ public:
         // Two numbers of a record in three are below 100 (types, small sizes, indexes):
         // their digits inline, without a call.
         Room(3);
-        Separate();
+        char* at = Separated();
         if (value >= 10) {
-            *at_++ = static_cast<char>('0' + value / 10);
+            *at++ = static_cast<char>('0' + value / 10);
         }
-        *at_++ = static_cast<char>('0' + value % 10);
-        comma_ = true;
+        *at++ = static_cast<char>('0' + value % 10);
+        Wrote(at, true);
     }
     void Number(std::int64_t value);
     void Number(double value);  // null for NaN and the infinities, which JSON lacks
@@ -89,9 +90,9 @@ public:
 private:
     void Open(char bracket) {
         Room(2);
-        Separate();
-        *at_++ = bracket;
-        comma_ = false;
+        char* at = Separated();
+        *at++ = bracket;
+        Wrote(at, false);
     }
     void Close(char bracket) {
         Room(1);
@@ -100,23 +101,31 @@ private:
     }
     void Value(std::string_view text) {
         Room(text.size() + 1);
-        Separate();
-        Put(text);
-        comma_ = true;
+        char* at = Separated();
+        std::memcpy(at, text.data(), text.size());
+        Wrote(at + text.size(), true);
     }
     template <std::size_t N>
     void Literal(const char (&text)[N]) {
         Room(N);
-        Separate();
-        std::memcpy(at_, text, N - 1);
-        at_ += N - 1;
-        comma_ = true;
+        char* at = Separated();
+        std::memcpy(at, text, N - 1);
+        Wrote(at + N - 1, true);
     }
-    // Only after Room(): the comma a value needs after another one.
-    void Separate() {
+    // Only after Room(): where a value goes, after the comma it needs after another one.
+    // The writers write through this copy of at_ and then store it back with Wrote(): a
+    // byte written through at_ itself may alias it, so the compiler would load it again.
+    char* Separated() {
+        char* at = at_;
         if (comma_) {
-            *at_++ = ',';
+            *at++ = ',';
         }
+        return at;
+    }
+    // Where the writing stands, and whether a value stands before it.
+    void Wrote(char* at, bool comma) {
+        at_ = at;
+        comma_ = comma;
     }
     void Put(std::string_view text) {
         std::memcpy(at_, text.data(), text.size());
