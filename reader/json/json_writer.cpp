@@ -84,9 +84,16 @@ void JsonWriter::Escaped(std::string_view text) {
     const auto left = static_cast<std::size_t>(end - at);
     char last[2 * kScanStep];  // a step may start at any of the first kScanStep bytes
     std::memset(last, 0, sizeof last);
-    std::memcpy(last, at, left);
+    const char* from = last;
+    if (text.size() >= kScanStep) {
+        // The text's last step whole, a copy of a size known here: no call.
+        std::memcpy(last, end - kScanStep, kScanStep);
+        from = last + (kScanStep - left);
+    } else {
+        std::memcpy(last, at, left);
+    }
     for (std::size_t done = 0; done < left;) {
-        done += Step(last + done, left - done, last + left);
+        done += Step(from + done, left - done, from + left);
     }
 }
 
