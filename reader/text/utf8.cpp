@@ -141,8 +141,12 @@ bool AppendValidUtf8(std::string_view text, std::string& out) {
 }
 
 std::string ValidUtf8(const char* text) {
+    const std::string_view view(text);
+    if (IsAscii(reinterpret_cast<const unsigned char*>(view.data()), view.size())) {
+        return std::string(view);  // most paths: made at their size at once
+    }
     std::string valid;
-    AppendValidUtf8(text, valid);
+    AppendValidUtf8(view, valid);
     return valid;
 }
 
