@@ -24,6 +24,29 @@ constexpr std::uint64_t WordBytesEqual(std::uint64_t word, unsigned char byte) {
     return WordBytesBelow(word ^ (kByteOnes * byte), 1);
 }
 
+// The same for the four 16-bit units of a word: flags where a unit may be zero.
+constexpr std::uint64_t WordUnitsZero(std::uint64_t word) {
+    constexpr std::uint64_t kUnitOnes = 0x0001000100010001u;
+    constexpr std::uint64_t kUnitHighs = 0x8000800080008000u;
+    return (word - kUnitOnes) & ~word & kUnitHighs;
+}
+
+// The eight bytes at text as a word whose lowest byte is the first, on any host: then
+// the lowest flag of the tests above marks the first byte they look for.
+inline std::uint64_t LittleEndianWord(const char* text) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text, sizeof word);
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    return word;
+}
+
+// The first byte a non-zero result of the tests above flags, in a LittleEndianWord: that
+// one is never a false flag, since a borrow only reaches the bytes after a true one.
+inline std::size_t FirstFlaggedByte(std::uint64_t flags) { return static_cast<std::size_t>(__builtin_ctzll(flags)) / 8; }
+inline std::size_t FirstFlaggedUnit(std::uint64_t flags) { return static_cast<std::size_t>(__builtin_ctzll(flags)) / 16; }
+
 // The position of the first byte from at on that wanted() accepts, or text.size(). A word
 // for which mayHold() is false holds no such byte and is passed whole; in one for which it
 // is true, wanted() decides byte by byte. A text of eight bytes or more ends with the word

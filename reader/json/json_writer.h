@@ -32,13 +32,13 @@ public:
     template <std::size_t N>
     void Key(const char (&key)[N]) {
         Room(N + 3);
-        Separate();
-        *at_++ = '"';
-        std::memcpy(at_, key, N - 1);
-        at_ += N - 1;
-        *at_++ = '"';
-        *at_++ = ':';
-        comma_ = false;
+        char* at = Separated();
+        *at++ = '"';
+        std::memcpy(at, key, N - 1);
+        at += N - 1;
+        *at++ = '"';
+        *at++ = ':';
+        Wrote(at, false);
     }
 
     // text must be valid UTF-8: it is escaped, not checked.
@@ -47,12 +47,15 @@ public:
     // name from the format's tables.
     void PlainString(std::string_view text) {
         Room(text.size() + 3);
-        Separate();
-        *at_++ = '"';
-        Put(text);
-        *at_++ = '"';
-        comma_ = true;
+        char* at = Separated();
+        *at++ = '"';
+        std::memcpy(at, text.data(), text.size());
+        at += text.size();
+        *at++ = '"';
+        Wrote(at, true);
     }
+    // Bytes as a string of two lower-case hex digits each, however many.
+    void HexBytes(const std::uint8_t* bytes, std::size_t count);
     void Null() { Literal("null"); }
     void Bool(bool value) {
         if (value) {
@@ -61,7 +64,21 @@ public:
             Literal("false");
         }
     }
-    void Number(std::uint64_t value);
+    void Number(std::uint64_t value) {
+        if (value >= 100) {
+            WholeNumber(value);
+            return;
+        }
+        // Two numbers of a record in three are below 100 (types, small sizes, indexes):
+        // their digits inline, without a call.
+        Room(3);
+        char* at = Separated();
+        if (value >= 10) {
+            *at++ = static_cast<char>('0' + value / 10);
+        }
+        *at++ = static_cast<char>('0' + value % 10);
+        Wrote(at, true);
+    }
     void Number(std::int64_t value);
     void Number(double value);  // null for NaN and the infinities, which JSON lacks
     // Text the caller has made a valid JSON value already (a number written by hand).
@@ -73,9 +90,9 @@ public:
 private:
     void Open(char bracket) {
         Room(2);
-        Separate();
-        *at_++ = bracket;
-        comma_ = false;
+        char* at = Separated();
+        *at++ = bracket;
+        Wrote(at, false);
     }
     void Close(char bracket) {
         Room(1);
@@ -84,23 +101,31 @@ private:
     }
     void Value(std::string_view text) {
         Room(text.size() + 1);
-        Separate();
-        Put(text);
-        comma_ = true;
+        char* at = Separated();
+        std::memcpy(at, text.data(), text.size());
+        Wrote(at + text.size(), true);
     }
     template <std::size_t N>
     void Literal(const char (&text)[N]) {
         Room(N);
-        Separate();
-        std::memcpy(at_, text, N - 1);
-        at_ += N - 1;
-        comma_ = true;
+        char* at = Separated();
+        std::memcpy(at, text, N - 1);
+        Wrote(at + N - 1, true);
     }
-    // Only after Room(): the comma a value needs after another one.
-    void Separate() {
+    // Only after Room(): where a value goes, after the comma it needs after another one.
+    // The writers write through this copy of at_ and then store it back with Wrote(): a
+    // byte written through at_ itself may alias it, so the compiler would load it again.
+    char* Separated() {
+        char* at = at_;
         if (comma_) {
-            *at_++ = ',';
+            *at++ = ',';
         }
+        return at;
+    }
+    // Where the writing stands, and whether a value stands before it.
+    void Wrote(char* at, bool comma) {
+        at_ = at;
+        comma_ = comma;
     }
     void Put(std::string_view text) {
         std::memcpy(at_, text.data(), text.size());
@@ -114,6 +139,16 @@ private:
         }
     }
     void Escaped(std::string_view text);
+    // Writes the bytes at at as they are up to the first that needs care, then that one,
+    // taking at most count of them; returns how many it took. It reads a whole step at at
+    // (end is where the text ends), and copies all of it ahead of the check, into room it
+    // made: only the plain bytes are kept.
+    std::size_t Step(const char* at, std::size_t count, const char* end);
+    // The UTF-8 sequence at lead, or U+FFFD for one that is not well-formed; returns the
+    // bytes it took. Only after Room() for 4.
+    std::size_t Utf8Sequence(const char* lead, const char* end);
+    // A byte below 0x20, '"' or '\\', escaped. Only after Room() for 6.
+    void Escape(unsigned char byte);
     template <typename Integer>
     void WholeNumber(Integer value);
     // Appends the buffer to out, and flushes out once it holds kJsonFlushBytes or more.

@@ -21,8 +21,6 @@ namespace {
 
 namespace sr = link_format;
 
-constexpr char kLowerHex[] = "0123456789abcdef";
-
 // Overloads picked by Value(): everything the record holds.
 void Value(JsonWriter& json, const std::string& text) { json.String(text); }
 // Names from the format's tables, which need no escaping.
@@ -105,11 +103,28 @@ void NameOrNull(JsonWriter& json, const char* name) {
     }
 }
 
-// The names of the bits set in value, lowest first.
+template <std::size_t N>
+constexpr bool MasksAscend(const sr::NamedBit (&names)[N]) {
+    for (std::size_t i = 1; i < N; ++i) {
+        if (names[i].mask <= names[i - 1].mask) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(MasksAscend(sr::kLinkFlagNames) && MasksAscend(sr::kFileAttributeNames) &&
+                  MasksAscend(sr::kHotKeyModifierNames) && MasksAscend(sr::kLinkInfoFlagNames) &&
+                  MasksAscend(sr::kNetworkLinkFlagNames),
+              "BitNames stops at the first mask above the value: a table given to it lists its masks ascending");
+
+// The names of the bits set in value, lowest first, as the tables list them.
 template <std::size_t N>
 void BitNames(JsonWriter& json, std::uint32_t value, const sr::NamedBit (&names)[N]) {
     json.BeginArray();
     for (const sr::NamedBit& bit : names) {
+        if (bit.mask > value) {
+            break;  // the masks ascend: no later one is set
+        }
         if ((value & bit.mask) != 0) {
             json.PlainString(bit.name);
         }
@@ -147,14 +162,8 @@ void HexWord(JsonWriter& json, const char (&key)[K], std::uint32_t value, bool p
 }
 
 void DataPrefix(JsonWriter& json, const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    text.reserve(2 * bytes.size());
-    for (const std::uint8_t byte : bytes) {
-        text.push_back(kLowerHex[byte >> 4]);
-        text.push_back(kLowerHex[byte & 0xF]);
-    }
     json.Key("data_prefix");
-    json.PlainString(text);
+    json.HexBytes(bytes.data(), bytes.size());
 }
 
 void WriteHeader(JsonWriter& json, const Header& header) {

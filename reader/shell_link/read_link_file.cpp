@@ -29,18 +29,33 @@ std::string Reason(int error) {
 }
 
 // The bytes of a file, in storage that is not cleared first: every byte is read before
-// it is used.
+// it is used. Links mostly take a few KiB: those stay on the stack, and a larger file
+// moves to the heap.
 struct FileBytes {
-    std::unique_ptr<unsigned char[]> data;
-    std::size_t capacity = 0;
+    static constexpr std::size_t kOnStack = std::size_t{8} << 10;
+
+    unsigned char stack[kOnStack];
+    std::unique_ptr<unsigned char[]> heap;
+    unsigned char* data = stack;
+    std::size_t capacity = kOnStack;
     std::size_t size = 0;
 
+    // cppcheck-suppress uninitMemberVar
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    // Room for count bytes in all.
     void Reserve(std::size_t count) {
+        if (count <= capacity) {
+            return;
+        }
         std::unique_ptr<unsigned char[]> larger(new unsigned char[count]);
         if (size > 0) {
-            std::memcpy(larger.get(), data.get(), size);
+            std::memcpy(larger.get(), data, size);
         }
-        data = std::move(larger);
+        heap = std::move(larger);
+        data = heap.get();
         capacity = count;
     }
 };
@@ -63,7 +78,7 @@ int ReadAll(int fd, std::uint64_t expected, FileBytes& bytes, bool& more) {
             }
             bytes.Reserve(bytes.capacity < cap / 2 ? bytes.capacity * 2 : cap);
         }
-        const ssize_t got = read(fd, bytes.data.get() + bytes.size, bytes.capacity - bytes.size);
+        const ssize_t got = read(fd, bytes.data + bytes.size, bytes.capacity - bytes.size);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -114,7 +129,7 @@ Link ReadLinkFile(const char* path, CodePage& codePage) {
     }
     // Only a regular file tells how much more there is.
     const std::uint64_t wholeSize = more && fileSize > bytes.size ? fileSize : bytes.size;
-    Link link = detail::ReadAndAnalyze(detail::ByteSpan{bytes.data.get(), bytes.size}, wholeSize, more, codePage);
+    Link link = detail::ReadAndAnalyze(detail::ByteSpan{bytes.data, bytes.size}, wholeSize, more, codePage);
     link.file = detail::ValidUtf8(path);
     return link;
 }

@@ -4,6 +4,7 @@
 // numbers of messages.
 #include <cstring>
 
+#include "bytes/byte_scan.h"
 #include "format/values.h"
 #include "shell_link/reading.h"
 #include "text/utf16.h"
@@ -13,8 +14,9 @@ namespace shell_link::detail {
 namespace {
 
 std::string Utf16Decoded(Reading& reading, const unsigned char* bytes, std::size_t count, ByteSpan at) {
-    std::string text;
-    if (!AppendUtf16(bytes, count, text)) {
+    bool paired = true;
+    std::string text = Utf16ToUtf8(bytes, count, paired);
+    if (!paired) {
         reading.Warn(WarningCode::kUnpairedSurrogate, at, "a UTF-16 text holds a surrogate without its pair (now U+FFFD)");
     }
     return text;
@@ -64,8 +66,16 @@ std::string Utf16Text(Reading& reading, ByteSpan span, std::size_t count, ByteSp
 }
 
 std::size_t ZeroTerminatedUnits(ByteSpan span) {
-    std::size_t count = 0;
+    namespace sr = link_format;
     const std::size_t held = span.size / 2;
+    std::size_t count = 0;
+    // Four units a word; the first flag is exact.
+    for (; held - count >= 4; count += 4) {
+        const char* const word = reinterpret_cast<const char*>(span.data + 2 * count);
+        if (const std::uint64_t flags = sr::WordUnitsZero(sr::LittleEndianWord(word))) {
+            return count + sr::FirstFlaggedUnit(flags);
+        }
+    }
     while (count < held && (span.data[2 * count] | span.data[2 * count + 1]) != 0) {
         ++count;
     }

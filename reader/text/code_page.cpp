@@ -147,6 +147,43 @@ bool KeepValid(std::string& out, std::size_t start) {
     return false;
 }
 
+// What a code page that iconv lacks gives: ASCII, and U+FFFD for every other byte.
+bool DecodeAsciiOnly(const unsigned char* bytes, std::size_t size, std::string& out) {
+    bool decoded = true;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] < 0x80) {
+            out.push_back(static_cast<char>(bytes[i]));
+        } else {
+            out.append(kReplacement, kReplacementBytes);
+            decoded = false;
+        }
+    }
+    return decoded;
+}
+
+// The size of the UTF-8 form of a long text, counted in a scratch of the stack: apart
+// from the decoding, so that only a long text sets up that scratch.
+std::size_t ConvertedSize(iconv_t converter, const unsigned char* bytes, std::size_t size) {
+    Sink counter;
+    Convert(converter, bytes, size, counter);
+    return counter.Finish();
+}
+
+bool DecodeThrough(iconv_t converter, const unsigned char* bytes, std::size_t size, std::string& out) {
+    const std::size_t start = out.size();
+    // Most code pages' texts take little more in UTF-8 than one byte each; a long one is
+    // measured first.
+    const std::size_t expected = size > kMeasuredAbove ? ConvertedSize(converter, bytes, size) : size;
+    Sink sink(out, expected);
+    bool decoded = Convert(converter, bytes, size, sink);
+    sink.Finish();
+    decoded = KeepValid(out, start) && decoded;
+    if (out.capacity() - out.size() > (std::size_t{64} << 10) && out.capacity() > 2 * (out.size() - start)) {
+        out.shrink_to_fit();
+    }
+    return decoded;
+}
+
 }  // namespace
 
 CodePage::CodePage(const char* name)
@@ -172,35 +209,9 @@ bool CodePage::Decode(const unsigned char* bytes, std::size_t size, std::string&
         return true;
     }
     if (converter_ == kNoConverter) {
-        bool decoded = true;
-        for (std::size_t i = 0; i < size; ++i) {
-            if (bytes[i] < 0x80) {
-                out.push_back(static_cast<char>(bytes[i]));
-            } else {
-                out.append(kReplacement, kReplacementBytes);
-                decoded = false;
-            }
-        }
-        return decoded;
+        return DecodeAsciiOnly(bytes, size, out);
     }
-    const auto converter = static_cast<iconv_t>(converter_);
-    const std::size_t start = out.size();
-    // Most code pages' texts take little more in UTF-8 than one byte each; a long one is
-    // measured first.
-    std::size_t expected = size;
-    if (size > kMeasuredAbove) {
-        Sink counter;
-        Convert(converter, bytes, size, counter);
-        expected = counter.Finish();
-    }
-    Sink sink(out, expected);
-    bool decoded = Convert(converter, bytes, size, sink);
-    sink.Finish();
-    decoded = KeepValid(out, start) && decoded;
-    if (out.capacity() - out.size() > (std::size_t{64} << 10) && out.capacity() > 2 * (out.size() - start)) {
-        out.shrink_to_fit();
-    }
-    return decoded;
+    return DecodeThrough(static_cast<iconv_t>(converter_), bytes, size, out);
 }
 
 }  // namespace shell_link

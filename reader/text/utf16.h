@@ -9,9 +9,9 @@
 
 namespace shell_link::detail {
 
-// Appends the UTF-8 form of count UTF-16LE units at bytes to out; false when an unpaired
+// The UTF-8 form of count UTF-16LE units at bytes; paired becomes false when an unpaired
 // surrogate became U+FFFD.
-bool AppendUtf16(const unsigned char* bytes, std::size_t count, std::string& out);
+std::string Utf16ToUtf8(const unsigned char* bytes, std::size_t count, bool& paired);
 
 }  // namespace shell_link::detail
 

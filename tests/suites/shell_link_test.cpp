@@ -3,9 +3,15 @@
 // byte by byte, the values its record must hold (by JSON pointer) and the warnings it
 // must raise, in order. Every record is also checked to be one line of valid JSON whose
 // offsets stay inside the input.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <shortcut_reader/shell_link_json.h>
 
 #include <algorithm>
+#include <thread>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -15,6 +21,7 @@
 #include "link_builder.h"
 #include "records.h"
 #include "structure_builders.h"
+#include "test_support.h"
 
 namespace {
 
@@ -459,6 +466,47 @@ TEST(ExtraDataRecord, ListsAtMostItsLimitOfBlocksAndStillFindsTheTrailingData) {
     EXPECT_EQ(record["extra_data"].size(), 1024u);
     EXPECT_EQ(record["trailing_data"]["size"], 4);
     EXPECT_EQ(WarningCodes(record).front(), "limit_reached");  // then the repeats and the trailing data
+}
+
+// A file is read whole whatever its size, as the same bytes in memory are: around the
+// storage a small file takes, and through a FIFO, whose size nothing tells in advance.
+TEST(LinkFile, IsReadAsItsBytesAreInMemory) {
+    const auto sameRecord = [](const std::string& path, const Bytes& link) {
+        shell_link::CodePage codePage;
+        shell_link::Link fromFile = shell_link::ReadLinkFile(path.c_str(), codePage);
+        EXPECT_EQ(fromFile.file, path);
+        fromFile.file.clear();
+        std::string fileLine;
+        shell_link::AppendJsonLine(fromFile, fileLine);
+        return ParseRecordLine(fileLine) == Record(link);
+    };
+    const Bytes base = LinkBuilder().Tail(kTerminal).Build();
+    for (const std::size_t size : {std::size_t{0}, base.Size(), std::size_t{8191}, std::size_t{8192}, std::size_t{8193},
+                                   std::size_t{70000}}) {
+        const Bytes link = size == 0 ? Bytes() : Bytes(base).Zeros(size > base.Size() ? size - base.Size() : 0);
+        const TempFile file(link);
+        EXPECT_TRUE(sameRecord(file.Path(), link)) << size;
+    }
+    const Bytes big = Bytes(base).Zeros(200000);
+    const TempFile place(Bytes{});
+    const std::string fifo = place.Path() + ".fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Opened for writing before the reader opens it, so that the reader waits for the bytes.
+    const int end = open(fifo.c_str(), O_RDWR);
+    ASSERT_GE(end, 0);
+    std::thread writer([end, &big] {
+        for (std::size_t done = 0; done < big.Size();) {
+            const ssize_t wrote = write(end, big.Begin() + done, big.Size() - done);
+            if (wrote <= 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(wrote);
+        }
+        close(end);
+    });
+    EXPECT_TRUE(sameRecord(fifo, big));
+    writer.join();
+    unlink(fifo.c_str());
 }
 
 TEST(Warnings, AreKeptToTwentyOfEachCodeTheNextSayingHowManyMoreThereWere) {

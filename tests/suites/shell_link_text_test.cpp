@@ -61,8 +61,9 @@ TEST(Utf16Decoding, GivesWhatIconvGivesForEveryValidText) {
     std::mt19937 random(2026);
     for (int round = 0; round < 2000; ++round) {
         const std::vector<unsigned char> bytes = RandomUtf16(random);
-        std::string decoded;
-        EXPECT_TRUE(shell_link::detail::AppendUtf16(bytes.data(), bytes.size() / 2, decoded));
+        bool paired = true;
+        const std::string decoded = shell_link::detail::Utf16ToUtf8(bytes.data(), bytes.size() / 2, paired);
+        EXPECT_TRUE(paired);
         ASSERT_EQ(decoded, IconvUtf16(bytes)) << "round " << round;
     }
 }
@@ -84,9 +85,9 @@ TEST(Utf16Decoding, MakesEachUnpairedSurrogateOneReplacementCharacter) {
             bytes.push_back(static_cast<unsigned char>(unit & 0xFF));
             bytes.push_back(static_cast<unsigned char>(unit >> 8));
         }
-        std::string decoded;
-        EXPECT_FALSE(shell_link::detail::AppendUtf16(bytes.data(), row.units.size(), decoded));
-        EXPECT_EQ(decoded, row.utf8);
+        bool paired = true;
+        EXPECT_EQ(shell_link::detail::Utf16ToUtf8(bytes.data(), row.units.size(), paired), row.utf8);
+        EXPECT_FALSE(paired);
     }
 }
 
@@ -105,6 +106,40 @@ TEST(PathText, KeepsUtf8AndReplacesEveryByteThatIsNot) {
     };
     for (const auto& row : rows) {
         EXPECT_EQ(shell_link::detail::ValidUtf8(row.path), row.valid) << row.path;
+    }
+}
+
+TEST(PathText, FindsAByteFrom0x80AtAnyPlace) {
+    for (std::size_t size = 0; size < 40; ++size) {
+        std::vector<unsigned char> bytes(size, 0x7F);
+        EXPECT_TRUE(shell_link::detail::IsAscii(bytes.data(), size)) << size;
+        for (std::size_t at = 0; at < size; ++at) {
+            bytes[at] = 0x80;
+            EXPECT_FALSE(shell_link::detail::IsAscii(bytes.data(), size)) << size << " " << at;
+            bytes[at] = 0x7F;
+        }
+    }
+}
+
+// Units with a zero byte, or the high bit alone, are not the terminator; an odd last
+// byte is no unit.
+TEST(Utf16Decoding, EndsAtTheFirstZeroUnitAtAnyPlace) {
+    const std::uint16_t units[] = {0x0100, 0x0001, 0x8000, 0xFFFF, 0x0041};
+    for (std::size_t count = 0; count < 24; ++count) {
+        std::vector<unsigned char> bytes;
+        for (std::size_t i = 0; i < count; ++i) {
+            bytes.push_back(static_cast<unsigned char>(units[i % 5] & 0xFF));
+            bytes.push_back(static_cast<unsigned char>(units[i % 5] >> 8));
+        }
+        bytes.push_back(0);  // half a unit
+        const shell_link::detail::ByteSpan span{bytes.data(), bytes.size()};
+        EXPECT_EQ(shell_link::detail::ZeroTerminatedUnits(span), count) << count;
+        for (std::size_t at = 0; at < count; ++at) {
+            std::vector<unsigned char> cut = bytes;
+            cut[2 * at] = 0;
+            cut[2 * at + 1] = 0;
+            EXPECT_EQ(shell_link::detail::ZeroTerminatedUnits({cut.data(), cut.size()}), at) << count << " " << at;
+        }
     }
 }
 
@@ -139,6 +174,58 @@ TEST(JsonStrings, ReadBackAsWrittenWhateverTheyHold) {
         const nlohmann::json record = ParseRecordLine(written + line);
         ASSERT_TRUE(record.is_object()) << length;
         EXPECT_EQ(record["file"], link.file) << length;
+    }
+}
+
+// Bytes of every value at every place of the scan's steps and of its last, padded bytes:
+// what is not UTF-8 reads back as U+FFFD, as a path made valid does.
+TEST(JsonStrings, ReadBackValidWhateverBytesTheyHold) {
+    std::mt19937 random(11);
+    for (std::size_t length = 0; length < 70; ++length) {
+        for (int round = 0; round < 20; ++round) {
+            shell_link::Link link;
+            for (std::size_t i = 0; i < length; ++i) {
+                const std::uint32_t pick = Below(random, 4);
+                link.file.push_back(static_cast<char>(pick == 0 ? Below(random, 0x20) : pick == 1 ? 0x80 + Below(random, 0x80)
+                                                                                               : 0x20 + Below(random, 0x60)));
+            }
+            std::string line;
+            shell_link::AppendJsonLine(link, line);
+            const nlohmann::json record = ParseRecordLine(line);
+            ASSERT_TRUE(record.is_object()) << length;
+            std::string valid;
+            shell_link::detail::AppendValidUtf8(link.file, valid);
+            EXPECT_EQ(record["file"], valid) << length;
+        }
+    }
+}
+
+// A caller's unknown block may keep more than the reader does: all of it is written, in
+// as many pieces of the writer's buffer as it takes.
+TEST(JsonStrings, DataPrefixOfAnySizeReadsBack) {
+    for (const std::size_t size : {0u, 1u, 64u, 8191u, 8192u, 8193u, 40000u}) {
+        shell_link::Link link;
+        std::vector<std::uint8_t> bytes(size);
+        for (std::size_t i = 0; i < size; ++i) {
+            bytes[i] = static_cast<std::uint8_t>(i * 7);
+        }
+        shell_link::ExtraDataBlock block;
+        block.data = shell_link::UnknownBlock{bytes};
+        link.extra_data.push_back(block);
+        std::string written;
+        std::string line;
+        shell_link::AppendJsonLine(link, line, [&written](std::string& out) {
+            written += out;
+            out.clear();
+        });
+        const nlohmann::json record = ParseRecordLine(written + line);
+        ASSERT_TRUE(record.is_object()) << size;
+        std::string hex;
+        for (const std::uint8_t byte : bytes) {
+            hex += "0123456789abcdef"[byte >> 4];
+            hex += "0123456789abcdef"[byte & 0xF];
+        }
+        EXPECT_EQ(record["extra_data"][0]["data_prefix"], hex) << size;
     }
 }
 

@@ -132,8 +132,9 @@ std::optional<std::string> VisitInputs(const Options& options, const InputVisito
     std::size_t capacity = 0;
     ssize_t length = 0;
     bool going = true;
+    std::string path;  // one for every line, so that its storage is reused
     while (going && (length = getdelim(&line, &capacity, separator, list)) > 0) {
-        std::string path(line, static_cast<std::size_t>(length));
+        path.assign(line, static_cast<std::size_t>(length));
         if (!path.empty() && path.back() == static_cast<char>(separator)) {
             path.pop_back();
         }

@@ -31,6 +31,16 @@ int Fail(const std::string& message) {
     return kUsageError;
 }
 
+// A link that takes more memory than there is costs its own record, not the batch. The
+// record is made where the caller keeps it, neither moved nor copied.
+shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage) {
+    try {
+        return shell_link::ReadLinkFile(path.c_str(), codePage);
+    } catch (const std::bad_alloc&) {
+        return shell_link::UnreadableFile(path.c_str(), ENOMEM);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,16 +69,7 @@ int main(int argc, char** argv) {
         return output.error() == 0;
     };
     inspect::InputVisitor visit;
-    visit.link = [&](const std::string& path) {
-        // A link that takes more memory than there is costs its own record, not the batch.
-        std::optional<shell_link::Link> link;
-        try {
-            link = shell_link::ReadLinkFile(path.c_str(), codePage);
-        } catch (const std::bad_alloc&) {
-            link = shell_link::UnreadableFile(path.c_str(), ENOMEM);
-        }
-        return record(*link);
-    };
+    visit.link = [&](const std::string& path) { return record(ReadLinkRecord(path, codePage)); };
     visit.unreadable = [&](const std::string& path, int error) {
         return record(shell_link::UnreadableFile(path.c_str(), error));
     };
