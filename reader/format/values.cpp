@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "format/values.h"
 
+#include <cstring>
+
 namespace link_format {
 
 namespace {
@@ -117,6 +119,21 @@ char* UpperHexDigits(char* at, std::uint64_t value, int count) {
     return at + count;
 }
 
+// The two upper-case hex digits of every byte, so that a GUID's text takes one copy a
+// byte: records write a GUID for every item, block and storage.
+struct HexPairs {
+    char digits[512];
+};
+constexpr HexPairs MakeHexPairs() {
+    HexPairs pairs{};
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        pairs.digits[2 * byte] = kUpperHex[byte >> 4];
+        pairs.digits[2 * byte + 1] = kUpperHex[byte & 0xF];
+    }
+    return pairs;
+}
+constexpr HexPairs kHexPairs = MakeHexPairs();
+
 void GuidText(const Guid& guid, char (&text)[kGuidTextLength]) {
     // Where each byte's two digits go: Data1, Data2 and Data3 are little-endian.
     constexpr unsigned char kPlace[16] = {7, 5, 3, 1, 12, 10, 17, 15, 20, 22, 25, 27, 29, 31, 33, 35};
@@ -124,8 +141,7 @@ void GuidText(const Guid& guid, char (&text)[kGuidTextLength]) {
     text[9] = text[14] = text[19] = text[24] = '-';
     text[37] = '}';
     for (std::size_t i = 0; i < 16; ++i) {
-        text[kPlace[i]] = kUpperHex[guid[i] >> 4];
-        text[kPlace[i] + 1] = kUpperHex[guid[i] & 0xF];
+        std::memcpy(text + kPlace[i], kHexPairs.digits + 2 * std::size_t{guid[i]}, 2);
     }
 }
 
