@@ -29,13 +29,16 @@ RootFolderItem ReadRootFolder(ByteSpan item) {
 
 // A drive's name: code-page text in the 20 bytes after the class type, up to its
 // terminator. Bit 0x01 of the class type says the name is there, but class 0x2A items
-// hold one without it: an item without the bit is taken to hold a name where a
-// terminator ends it among those bytes.
+// hold one without it: an item without the bit is taken to hold a name where it has room
+// for the 20 bytes and the two after them, and a terminator ends the name among them.
 VolumeItem ReadVolume(Reading& reading, ByteSpan item, std::uint8_t classType) {
     constexpr std::uint64_t kNameBytes = 20;
+    constexpr std::uint64_t kNamedVolumeBytes = 0x17;
     VolumeItem volume;
     const ByteSpan name = item.Sub(3, kNameBytes);
-    if ((classType & 0x01) != 0 ? item.Holds(3, 0) : ZeroTerminatedBytes(name) < name.size) {
+    const bool named = (classType & 0x01) != 0 ? item.Holds(3, 0)
+                                               : item.size >= kNamedVolumeBytes && ZeroTerminatedBytes(name) < name.size;
+    if (named) {
         volume.name = AnsiTextZ(reading, name, item);
     }
     return volume;

@@ -105,7 +105,9 @@ std::optional<PropertyViewItem> ReadPropertyView(Reading& reading, ByteSpan item
         return std::nullopt;
     }
     if (exact) {
-        if (framed != dataEnd || (dataEnd != item.size && !ExtensionBlockAt(item, dataEnd))) {
+        // Only for a signature the format does not list: a listed one is held to its own
+        // identifier's size.
+        if (Listed(*signature) != nullptr || framed != dataEnd || (dataEnd != item.size && !ExtensionBlockAt(item, dataEnd))) {
             return std::nullopt;
         }
     } else {
