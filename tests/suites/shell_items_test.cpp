@@ -2,17 +2,20 @@
 // The shell items Windows' namespace extensions write, a row a kind and a row for each
 // check that turns one away (record_rows.h): what each item decodes to, and the path its
 // list gives. An item whose checks fail is unknown, or read as the kind its class falls
-// back to, and contributes nothing to the path.
+// back to, and contributes nothing to the path. Then every kind cut short at every
+// length, in an ID list and in a Vista ID list block.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "format/layout.h"
 #include "link_builder.h"
 #include "record_rows.h"
+#include "sample_links.h"
 #include "shell_item_builders.h"
 #include "structure_builders.h"
 
@@ -425,6 +428,47 @@ TEST(ShellItems, DecodeEachKindAndTurnAwayWhatItsChecksRuleOut) {
                                 .Append(TerminalBlock())).Build(),
          {{"/extra_data/0/items/1/kind", "property_view"}, {"/extra_data/0/items/1/name", "fatality"}}},
     });
+}
+
+// One record of valid JSON whose offsets stay inside the input, whatever the input.
+void ExpectOneRecord(const Bytes& input, const std::string& what) {
+    const json record = Record(input);
+    EXPECT_TRUE(record.is_object() && StaysInsideTheInput(record, input.Size())) << what;
+}
+
+// The namespace items cut short: the link that holds them, in its ID list or in a Vista
+// ID list block, cut at every length from the end of its header on (shorter cuts are the
+// header's, which Truncation covers); and each item whole at every size it can have, as
+// the last bytes of the input, so that a read past the item would be a read past the
+// input (which AddressSanitizer reports). Each cut is a copy of its own size.
+TEST(ShellItems, CutShortAtEveryLengthStillGiveOneValidRecord) {
+    const std::vector<Bytes> items = NamespaceItems();
+    const Bytes list = ItemList(items);
+    const Bytes inIdList = LinkBuilder().IdList(list).Build();
+    const Bytes inVistaBlock = LinkBuilder().Tail(Block(link_format::kVistaAndAboveIdListDataBlock, list).Append(TerminalBlock())).Build();
+    // Whole, both lists hold every kind, and no item is unknown.
+    const std::set<std::string> everyKind = {"root_folder", "volume", "delegate", "uri", "control_panel_item",
+                                             "control_panel_category", "control_panel_applet", "property_view", "mtp_volume",
+                                             "mtp_file_entry", "game_folder", "cd_burning"};
+    for (const auto& [link, pointer] : {std::pair(&inIdList, "/link_target_id_list/items"), std::pair(&inVistaBlock, "/extra_data/0/items")}) {
+        std::set<std::string> kinds;
+        for (const json& item : At(Record(*link), pointer)) {
+            kinds.insert(item.value("kind", ""));
+        }
+        EXPECT_EQ(kinds, everyKind) << pointer;
+    }
+    for (const Bytes* link : {&inIdList, &inVistaBlock}) {
+        for (std::size_t length = link_format::kHeaderBytes; length <= link->Size(); ++length) {
+            ExpectOneRecord(link->Prefix(length), "cut at " + std::to_string(length));
+        }
+    }
+    const Bytes header = LinkBuilder().Flags(flag::kIdList).Build();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        for (std::size_t size = 3; size <= items[i].Size(); ++size) {
+            const Bytes input = Bytes(header).U16(static_cast<std::uint16_t>(size)).Append(Resized(items[i], size));
+            ExpectOneRecord(input.Prefix(input.Size()), "item " + std::to_string(i) + " of " + std::to_string(size) + " bytes");
+        }
+    }
 }
 
 // Rows the reader does not pass yet: each one's comment says where it goes wrong. Run
