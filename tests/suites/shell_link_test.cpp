@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The complete reader and its JSON record, one table per structure: each row a link built
-// byte by byte, the values its record must hold (by JSON pointer) and the warnings it
-// must raise, in order. Every record is also checked to be one line of valid JSON whose
-// offsets stay inside the input.
+// The complete reader and its JSON record, one table per structure (record_rows.h); and
+// links read from files of every size around the reader's stack buffer.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,7 +17,7 @@
 
 #include "format/layout.h"
 #include "link_builder.h"
-#include "records.h"
+#include "record_rows.h"
 #include "structure_builders.h"
 #include "test_support.h"
 
@@ -27,33 +25,6 @@ namespace {
 
 namespace sr = link_format;
 using nlohmann::json;
-
-struct Row {
-    std::string what;
-    Bytes link;
-    std::vector<std::pair<std::string, json>> expect;
-    std::vector<std::string> warnings = {};
-    const char* codePage = "CP1252";
-};
-
-// The value at pointer, or null where there is none (past the end of an array).
-json At(const json& record, const std::string& pointer) {
-    const json::json_pointer at(pointer);
-    return record.contains(at) ? record.at(at) : json();
-}
-
-void CheckRows(const std::vector<Row>& rows) {
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const json record = Record(row.link, row.codePage);
-        ASSERT_TRUE(record.is_object());
-        EXPECT_TRUE(StaysInsideTheInput(record, row.link.Size()));
-        for (const auto& [pointer, value] : row.expect) {
-            EXPECT_EQ(At(record, pointer), value) << pointer;
-        }
-        EXPECT_EQ(WarningCodes(record), row.warnings);
-    }
-}
 
 Bytes U64(std::uint64_t value) {
     return Bytes().U32(static_cast<std::uint32_t>(value)).U32(static_cast<std::uint32_t>(value >> 32));
@@ -284,7 +255,7 @@ TEST(LinkInfoRecord, ReadsItsPartsThroughTheirOffsetsInTheirUnicodeFormWhereTher
     });
 }
 
-TEST(StringDataRecord, KeepsEachStringWholeAsCounted) {
+TEST(StringDataRecord, KeepsEachStringAsCountedUpTo260Characters) {
     const Bytes ansiName = Bytes().U16(5).Text("Caf\xE9!");
     CheckRows({
         {"five Unicode strings in flag order",

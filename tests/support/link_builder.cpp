@@ -80,7 +80,9 @@ Bytes FileEntryItem(std::uint8_t type, const std::string& name) {
 
 Bytes Terminator() { return Bytes().U16(0); }
 
-Bytes ItemList(std::initializer_list<Bytes> items) {
+Bytes ItemList(std::initializer_list<Bytes> items) { return ItemList(std::vector<Bytes>(items)); }
+
+Bytes ItemList(const std::vector<Bytes>& items) {
     Bytes list;
     for (const Bytes& item : items) {
         list.Append(item);

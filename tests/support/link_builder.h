@@ -55,6 +55,7 @@ Bytes FileEntryItem(std::uint8_t type, const std::string& name);
 Bytes Terminator();
 // The list bytes of these items and a terminator.
 Bytes ItemList(std::initializer_list<Bytes> items);
+Bytes ItemList(const std::vector<Bytes>& items);
 
 // One StringData entry: the count, then the units.
 Bytes CountedString(const std::u16string& text);

@@ -24,7 +24,11 @@ Bytes TypicalItemList();
 // resource checks, an IDListSize of 0xFFFF in a short file, the five strings alone and
 // the 128-item list alone.
 std::vector<SampleLink> BenchLinks();
-// Every sample: the examples and the malformed and oversized shapes of the tests.
+// One item of each kind Windows' namespace extensions write (shell_item_builders.h),
+// each after the root folder it follows.
+std::vector<Bytes> NamespaceItems();
+// Every sample: the examples, the malformed and oversized shapes of the tests, and the
+// namespace items in an ID list and in a Vista ID list block.
 std::vector<SampleLink> SeedLinks();
 
 #endif

@@ -33,6 +33,22 @@ std::uint32_t DosDateTime(unsigned year, unsigned month, unsigned day, unsigned 
     return date | time << 16;
 }
 
+Bytes FileEntryExtension(const std::u16string& longName, std::uint16_t version, std::size_t blockAt) {
+    const unsigned nameOffset = version < 7 ? 0x14 : version == 7 ? 0x26 : version == 8 ? 0x2A : 0x2E;
+    Bytes block;
+    block.U16(0).U16(version).U32(0xBEEF0004u);
+    block.U32(DosDateTime(2008, 9, 12, 20, 27, 10)).U32(DosDateTime(2008, 9, 12, 20, 27, 18));
+    block.U16(static_cast<std::uint16_t>(nameOffset)).Zeros(nameOffset - 0x12);
+    if (version >= 7) {
+        const std::uint8_t reference[8] = {0x03, 0x1E, 0, 0, 0, 0, 0xF5, 0x1E};  // entry 0x1E03, sequence 0x1EF5
+        for (std::size_t i = 0; i < sizeof reference; ++i) {
+            block.Patch(0x14 + i, reference[i]);
+        }
+    }
+    block.Units(longName).U16(0).U16(static_cast<std::uint16_t>(blockAt));
+    return block.Patch(0, static_cast<std::uint8_t>(block.Size() & 0xFF)).Patch(1, static_cast<std::uint8_t>(block.Size() >> 8));
+}
+
 Bytes FileEntryWithLongName(std::uint8_t type, const std::string& shortName, std::optional<std::u16string> longName,
                             std::uint16_t version) {
     Bytes rest;
@@ -46,21 +62,7 @@ Bytes FileEntryWithLongName(std::uint8_t type, const std::string& shortName, std
         }
     }
     if (longName) {
-        const std::size_t blockAt = 2 + 1 + rest.Size();  // from the item's start
-        const unsigned nameOffset = version < 7 ? 0x14 : version == 7 ? 0x26 : version == 8 ? 0x2A : 0x2E;
-        Bytes block;
-        block.U16(0).U16(version).U32(0xBEEF0004u);
-        block.U32(DosDateTime(2008, 9, 12, 20, 27, 10)).U32(DosDateTime(2008, 9, 12, 20, 27, 18));
-        block.U16(static_cast<std::uint16_t>(nameOffset)).Zeros(nameOffset - 0x12);
-        if (version >= 7) {
-            const std::uint8_t reference[8] = {0x03, 0x1E, 0, 0, 0, 0, 0xF5, 0x1E};  // entry 0x1E03, sequence 0x1EF5
-            for (std::size_t i = 0; i < sizeof reference; ++i) {
-                block.Patch(0x14 + i, reference[i]);
-            }
-        }
-        block.Units(*longName).U16(0).U16(static_cast<std::uint16_t>(blockAt));
-        block.Patch(0, static_cast<std::uint8_t>(block.Size() & 0xFF)).Patch(1, static_cast<std::uint8_t>(block.Size() >> 8));
-        rest.Append(block);
+        rest.Append(FileEntryExtension(*longName, version, 2 + 1 + rest.Size()));  // the block's offset in the item
     }
     return Item(type, rest);
 }
@@ -165,4 +167,9 @@ Bytes PropertyValue(std::uint32_t id, std::uint16_t type, const Bytes& value) {
 Bytes Storage(const std::string& formatId, const Bytes& values) {
     const Bytes body = Bytes().U32(0x53505331).Append(GuidBytes(formatId)).Append(values).U32(0);
     return Bytes().U32(static_cast<std::uint32_t>(4 + body.Size())).Append(body);
+}
+
+Bytes TextProperty(std::uint32_t id, const std::u16string& text) {
+    Bytes value = Bytes().U32(static_cast<std::uint32_t>(text.size() + 1)).Units(text).U16(0);
+    return PropertyValue(id, 0x1F, value.Zeros((4 - value.Size() % 4) % 4));
 }

@@ -23,6 +23,8 @@ std::uint32_t DosDateTime(unsigned year, unsigned month, unsigned day, unsigned 
 // the file reference entry 0x1E03, sequence 0x1EF5.
 Bytes FileEntryWithLongName(std::uint8_t type, const std::string& shortName, std::optional<std::u16string> longName,
                             std::uint16_t version = 9);
+// That 0xBEEF0004 block alone, for an item that holds it at blockAt (its last two bytes).
+Bytes FileEntryExtension(const std::u16string& longName, std::uint16_t version, std::size_t blockAt);
 // A network location item (0x41 to 0x4F): location, then description and comments when given.
 Bytes NetworkItem(std::uint8_t type, const std::string& location, std::optional<std::string> description = {},
                   std::optional<std::string> comments = {});
@@ -49,6 +51,9 @@ Bytes LinkInfoOf(const LinkInfoParts& parts);
 // bytes; and a property storage of such values, with the empty value that ends them.
 Bytes PropertyValue(std::uint32_t id, std::uint16_t type, const Bytes& value);
 Bytes Storage(const std::string& formatId, const Bytes& values);
+// A VT_LPWSTR value: the count of characters with the terminator, the characters, the
+// terminator, zero bytes to a multiple of four.
+Bytes TextProperty(std::uint32_t id, const std::u16string& text);
 
 // An ExtraData block: its size (8 and the body's), the signature, the body.
 Bytes Block(std::uint32_t signature, const Bytes& body);
