@@ -6,6 +6,7 @@
 // do not name appears as "::{GUID}", the form Windows itself writes in namespace paths.
 #include <string>
 
+#include "format/well_known.h"
 #include "shell_link/shell_items.h"
 
 namespace shell_link::detail {
@@ -41,6 +42,9 @@ struct NamespaceName {
     std::optional<std::string> operator()(const DelegateItem& delegate) const {
         if (delegate.file_entry.long_name || delegate.file_entry.short_name) {
             return FileEntryName(delegate.file_entry);
+        }
+        if (const char* folder = link_format::ShellFolderName(delegate.item_class_id.data())) {
+            return std::string(folder);
         }
         return GuidPathName(delegate.item_class_id);
     }
