@@ -126,16 +126,16 @@ StringData ReadStringData(Reading& reading, Cursor& cursor, std::uint32_t flags)
     StringData strings;
     const bool unicode = (flags & sr::kIsUnicode) != 0;
     const struct {
-        std::uint32_t flag;
         std::optional<CountedString> StringData::*field;
         const char* what;
+        std::uint32_t flag;
         bool cut;  // whether Windows reads at most kWindowsStringCharacters of it
     } kStrings[] = {
-        {sr::kHasName, &StringData::name_string, "NAME_STRING", true},
-        {sr::kHasRelativePath, &StringData::relative_path, "RELATIVE_PATH", true},
-        {sr::kHasWorkingDir, &StringData::working_dir, "WORKING_DIR", true},
-        {sr::kHasArguments, &StringData::command_line_arguments, "COMMAND_LINE_ARGUMENTS", false},
-        {sr::kHasIconLocation, &StringData::icon_location, "ICON_LOCATION", false},
+        {&StringData::name_string, "NAME_STRING", sr::kHasName, true},
+        {&StringData::relative_path, "RELATIVE_PATH", sr::kHasRelativePath, true},
+        {&StringData::working_dir, "WORKING_DIR", sr::kHasWorkingDir, true},
+        {&StringData::command_line_arguments, "COMMAND_LINE_ARGUMENTS", sr::kHasArguments, false},
+        {&StringData::icon_location, "ICON_LOCATION", sr::kHasIconLocation, false},
     };
     for (const auto& entry : kStrings) {
         if ((flags & entry.flag) != 0 && !cursor.lost) {

@@ -158,13 +158,15 @@ std::optional<ItemData> ReadSignatureItem(Reading& reading, ByteSpan item, std::
         return ItemData{CdBurningItem{}};
     }
     if (size >= 10 && at6) {
+        bool found = false;
         if (*at6 == kApplication || IsListedPropertyViewSignature(*at6)) {
-            if (take(ReadPropertyView(reading, item, false))) {
-                return read;
-            }
-        } else if (*at6 == kMtpVolume && take(ReadMtpVolume(reading, item))) {
-            return read;
-        } else if (*at6 == kMtpFileEntry && take(ReadMtpFileEntry(reading, item))) {
+            found = take(ReadPropertyView(reading, item, false));
+        } else if (*at6 == kMtpVolume) {
+            found = take(ReadMtpVolume(reading, item));
+        } else if (*at6 == kMtpFileEntry) {
+            found = take(ReadMtpFileEntry(reading, item));
+        }
+        if (found) {
             return read;
         }
     }
