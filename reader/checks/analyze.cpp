@@ -206,7 +206,9 @@ private:
         const StringData& strings = link_.string_data;
         const struct {
             const std::optional<CountedString>& string;
+            // cppcheck-suppress unusedStructMember
             const char* name;
+            // cppcheck-suppress unusedStructMember
             bool cut;  // whether Windows reads at most kWindowsStringCharacters of it
         } all[] = {{strings.name_string, "NAME_STRING", true},
                    {strings.relative_path, "RELATIVE_PATH", true},
@@ -237,8 +239,8 @@ private:
         if (!cut) {
             return message + ", more than 260";
         }
-        const unsigned width = (link_.header.link_flags & sr::kIsUnicode) != 0 ? 2 : 1;
-        const std::uint64_t next = string.offset + 2 + std::uint64_t{width} * kWindowsStringCharacters;
+        const std::uint64_t width = (link_.header.link_flags & sr::kIsUnicode) != 0 ? 2 : 1;
+        const std::uint64_t next = string.offset + 2 + width * kWindowsStringCharacters;
         return message + ": Windows reads " + std::to_string(kWindowsStringCharacters - 1) +
                " of them and the next string from offset " + std::to_string(next) +
                ", where readers that take the whole count find other bytes: they show other strings than Windows "
@@ -301,10 +303,10 @@ private:
                 CheckDeceptive(Text(volume->name), item.offset, "a volume item's name");
                 CheckDeceptive(Text(volume->device_name), item.offset, "a volume item's device name");
             } else if (const auto* entry = std::get_if<FileEntryItem>(&item.data)) {
-                CheckFileEntry(*entry, item.offset, {"a file entry", "a file entry's name", "a file entry's long name"});
+                CheckFileEntry(*entry, item.offset, {"a file entry's name", "a file entry's long name"});
             } else if (const auto* delegate = std::get_if<DelegateItem>(&item.data)) {
                 CheckFileEntry(delegate->file_entry, item.offset,
-                               {"a delegate item", "a delegate item's name", "a delegate item's long name"});
+                               {"a delegate item's name", "a delegate item's long name"});
             } else if (const auto* network = std::get_if<NetworkLocationItem>(&item.data)) {
                 CheckDeceptive(Text(network->location), item.offset, "a network location");
                 CheckDeceptive(Text(network->description), item.offset, "a network location's description");
@@ -322,7 +324,6 @@ private:
     // A name that holds a separator makes one item a whole path, which Explorer splits
     // into items when it rewrites the link.
     struct EntryWords {
-        const char* item;
         const char* name;
         const char* longName;
     };

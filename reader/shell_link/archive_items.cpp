@@ -17,8 +17,9 @@ std::optional<std::string> LengthText(Reading& reading, ByteSpan item, std::uint
     if (!item.Holds(start, 0) || length >= (item.size - start) / 2) {
         return std::nullopt;
     }
-    const ByteSpan text = item.Sub(start, 2 * (std::uint64_t{length} + 1));
-    if (Field<std::uint16_t>(text, 2 * std::uint64_t{length}) != 0) {
+    const std::uint64_t units = length;
+    const ByteSpan text = item.Sub(start, 2 * units + 2);
+    if (Field<std::uint16_t>(text, 2 * units) != 0) {
         return std::nullopt;
     }
     return Utf16Text(reading, text, length, item);

@@ -4,7 +4,9 @@
 // the store's size P, at 0x0C the identifier's size I, the identifier at 0x0E, the
 // property store after it, two bytes, then (at 6 + D) extension blocks. The store is read
 // inside its own P bytes, never the item's.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "format/well_known.h"
@@ -28,12 +30,9 @@ constexpr ListedSignature kListed[] = {
 };
 
 const ListedSignature* Listed(std::uint32_t signature) {
-    for (const ListedSignature& listed : kListed) {
-        if (listed.signature == signature) {
-            return &listed;
-        }
-    }
-    return nullptr;
+    const ListedSignature* const found = std::find_if(std::begin(kListed), std::end(kListed),
+                                                      [signature](const ListedSignature& listed) { return listed.signature == signature; });
+    return found != std::end(kListed) ? found : nullptr;
 }
 
 // The start of a plausible extension block at offset: its size at least 8 and inside the
@@ -81,13 +80,10 @@ std::optional<std::string> PropertyStoreName(const std::vector<PropertyStorage>&
     if (parsing != nullptr && parsing->compare(0, 2, "::") != 0) {
         return *parsing;  // a file's own name, as file entries give it
     }
-    for (const std::string* name : {TextProperty(storages, kStorage, 10), TextProperty(storages, kTile, 11),
-                                    TextProperty(storages, kAppUserModel, 5), parsing}) {
-        if (name != nullptr) {
-            return *name;
-        }
-    }
-    return std::nullopt;
+    const std::string* const names[] = {TextProperty(storages, kStorage, 10), TextProperty(storages, kTile, 11),
+                                        TextProperty(storages, kAppUserModel, 5), parsing};
+    const auto* const found = std::find_if(std::begin(names), std::end(names), [](const std::string* name) { return name != nullptr; });
+    return found != std::end(names) ? std::optional<std::string>(**found) : std::nullopt;
 }
 
 std::optional<PropertyViewItem> ReadPropertyView(Reading& reading, ByteSpan item, bool exact) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The items told apart by a class of their own or by a signature in their bytes, in the
 // order their tests run; and the URI, media device, game and CD burning items.
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "shell_link/shell_items.h"
@@ -21,12 +23,7 @@ constexpr std::uint32_t kAcronisFile = 0xACB16752;  // at offset 2, so its class
 bool IsAppletSignature(std::uint32_t signature) {
     constexpr std::uint32_t kSignatures[] = {0x00000000, 0xFFFFEE79, 0xFFFFF444, 0xFFFFFF36, 0xFFFFFF37,
                                              0xFFFFFF38, 0xFFFFFF9A, 0xFFFFFF9C, 0xFFFFFFFF};
-    for (const std::uint32_t known : kSignatures) {
-        if (signature == known) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(kSignatures), std::end(kSignatures), [signature](std::uint32_t known) { return known == signature; });
 }
 
 // A zero-terminated text at offset, whose terminator must lie inside span; UTF-16 ones
