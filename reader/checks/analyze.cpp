@@ -475,7 +475,7 @@ private:
         if (idListPath != nullptr && (idListPath->empty() || !list->path_is_file_system)) {
             idListPath = nullptr;
         }
-        if (list != nullptr && list->path && EndsInFileItem(*list)) {
+        if (list != nullptr && list->path && !list->items.empty() && EndsInFileItem(*list)) {
             CheckCanonical(&*list->path, list->items.back().offset, "the ID list's path");
         }
         const std::optional<std::string> wholeLinkInfoTarget =

@@ -11,9 +11,9 @@ namespace shell_link::detail {
 
 namespace {
 
-// A UTF-16 text of length characters (its terminator not counted) at start, which must
-// end with its terminator inside the item.
-std::optional<std::string> LengthText(Reading& reading, ByteSpan item, std::uint64_t start, std::uint32_t length) {
+// The span of a UTF-16 text of length characters (its terminator not counted) at start,
+// which must end with its terminator inside the item.
+std::optional<ByteSpan> LengthTextSpan(ByteSpan item, std::uint64_t start, std::uint32_t length) {
     if (!item.Holds(start, 0) || length >= (item.size - start) / 2) {
         return std::nullopt;
     }
@@ -22,7 +22,12 @@ std::optional<std::string> LengthText(Reading& reading, ByteSpan item, std::uint
     if (Field<std::uint16_t>(text, 2 * units) != 0) {
         return std::nullopt;
     }
-    return Utf16Text(reading, text, length, item);
+    return text.Sub(0, 2 * units);
+}
+
+std::optional<std::string> LengthText(Reading& reading, ByteSpan item, std::uint64_t start, std::uint32_t length) {
+    const std::optional<ByteSpan> text = LengthTextSpan(item, start, length);
+    return text ? std::optional<std::string>(Utf16Text(reading, *text, length, item)) : std::nullopt;
 }
 
 bool EndsWithZip(const std::string& name) {
@@ -38,22 +43,23 @@ bool EndsWithZip(const std::string& name) {
 std::optional<AcronisFileItem> ReadAcronisFile(Reading& reading, ByteSpan item) {
     // Four texts from 0x2E, each its length in characters (terminator counted, so an
     // empty one is 1) and then its characters: the name, a text, the full path, a text.
-    std::string texts[4];
+    // All are checked before the two the record keeps are decoded.
+    ByteSpan texts[4];
     std::uint64_t at = 0x2E;
-    for (std::string& text : texts) {
+    for (ByteSpan& text : texts) {
         const std::optional<std::uint32_t> length = Field<std::uint32_t>(item, at);
-        std::optional<std::string> read = length && *length > 0 ? LengthText(reading, item, at + 4, *length - 1) : std::nullopt;
-        if (!read) {
+        const std::optional<ByteSpan> span = length && *length > 0 ? LengthTextSpan(item, at + 4, *length - 1) : std::nullopt;
+        if (!span) {
             return std::nullopt;
         }
-        text = std::move(*read);
-        at += 4 + 2 * std::uint64_t{*length};
+        text = *span;
+        at += 4 + 2 * static_cast<std::uint64_t>(*length);
     }
     AcronisFileItem file;
-    if (!texts[0].empty()) {
-        file.name = std::move(texts[0]);
+    if (texts[0].size > 0) {
+        file.name = Utf16Text(reading, texts[0], texts[0].size / 2, item);
     }
-    file.path = std::move(texts[2]);
+    file.path = Utf16Text(reading, texts[2], texts[2].size / 2, item);
     return file;
 }
 

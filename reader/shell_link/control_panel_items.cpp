@@ -19,9 +19,9 @@ struct AppletLayout {
     bool utf16;
 };
 
-// A text of the applet at a character offset from base, ending with its terminator
-// inside the item.
-std::optional<std::string> AppletText(Reading& reading, ByteSpan item, const AppletLayout& layout, std::uint64_t offset) {
+// The span of a text of the applet at a character offset from base, ending with its
+// terminator inside the item (which the span leaves out).
+std::optional<ByteSpan> AppletTextSpan(ByteSpan item, const AppletLayout& layout, std::uint64_t offset) {
     const std::uint64_t at = layout.base + (layout.utf16 ? 2 : 1) * offset;
     if (at >= item.size) {
         return std::nullopt;
@@ -29,10 +29,14 @@ std::optional<std::string> AppletText(Reading& reading, ByteSpan item, const App
     const ByteSpan text = item.Sub(at, item.size);
     if (layout.utf16) {
         const std::size_t units = ZeroTerminatedUnits(text);
-        return units < text.size / 2 ? std::optional<std::string>(Utf16Text(reading, text, units, item)) : std::nullopt;
+        return units < text.size / 2 ? std::optional<ByteSpan>(text.Sub(0, 2 * static_cast<std::uint64_t>(units))) : std::nullopt;
     }
     const std::size_t bytes = ZeroTerminatedBytes(text);
-    return bytes < text.size ? std::optional<std::string>(AnsiText(reading, text.Sub(0, bytes), item)) : std::nullopt;
+    return bytes < text.size ? std::optional<ByteSpan>(text.Sub(0, bytes)) : std::nullopt;
+}
+
+std::string AppletText(Reading& reading, ByteSpan item, const AppletLayout& layout, ByteSpan text) {
+    return layout.utf16 ? Utf16Text(reading, text, text.size / 2, item) : AnsiText(reading, text, item);
 }
 
 std::optional<ControlPanelAppletItem> ReadApplet(Reading& reading, ByteSpan item, const AppletLayout& layout) {
@@ -51,11 +55,12 @@ std::optional<ControlPanelAppletItem> ReadApplet(Reading& reading, ByteSpan item
     if (nameAt < pathLength + 1 || commentsAt < nameAt) {
         return applet;
     }
-    std::optional<std::string> name = AppletText(reading, item, layout, nameAt);
-    std::optional<std::string> comments = AppletText(reading, item, layout, commentsAt);
+    // Both checked before either is decoded: names turned away raise no warning.
+    const std::optional<ByteSpan> name = AppletTextSpan(item, layout, nameAt);
+    const std::optional<ByteSpan> comments = AppletTextSpan(item, layout, commentsAt);
     if (name && comments) {
-        applet.name = std::move(name);
-        applet.comments = std::move(comments);
+        applet.name = AppletText(reading, item, layout, *name);
+        applet.comments = AppletText(reading, item, layout, *comments);
     }
     return applet;
 }

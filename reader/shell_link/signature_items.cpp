@@ -43,22 +43,26 @@ std::optional<std::string> TerminatedText(Reading& reading, ByteSpan span, std::
 
 // The media device items' texts: lengths in characters, terminators counted, each at
 // least one, the texts back to back from start, inside data, each ending with its
-// terminator. Nothing when one does not hold.
+// terminator. Nothing when one does not hold; all are checked before any is decoded, so
+// that an item its checks turn away raises no warning about its texts.
 template <std::size_t N>
 bool ReadCountedTexts(Reading& reading, ByteSpan data, std::uint64_t lengthsAt, std::uint64_t start,
                       std::optional<std::string>* (&texts)[N], ByteSpan at) {
+    ByteSpan spans[N];
     std::uint64_t next = start;
     for (std::size_t i = 0; i < N; ++i) {
         const std::optional<std::uint32_t> length = Field<std::uint32_t>(data, lengthsAt + 4 * i);
         if (!length || *length == 0 || !data.Holds(next, 0) || *length > (data.size - next) / 2) {
             return false;
         }
-        const ByteSpan text = data.Sub(next, 2 * std::uint64_t{*length});
-        if (Field<std::uint16_t>(text, text.size - 2) != 0) {
+        spans[i] = data.Sub(next, 2 * static_cast<std::uint64_t>(*length));
+        if (Field<std::uint16_t>(spans[i], spans[i].size - 2) != 0) {
             return false;
         }
-        *texts[i] = Utf16Text(reading, text, *length - 1, at);
-        next += text.size;
+        next += spans[i].size;
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        *texts[i] = Utf16Text(reading, spans[i], spans[i].size / 2 - 1, at);
     }
     return true;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What a link runs, from the first of its sources that has a path (shell_link.h says the
 // order). Windows does not publish which source wins where they disagree; the analysis
-// says when they do.
+// says when they do. A LinkInfo that ForceNoLinkInfo tells Windows to ignore is no source.
 #include <shortcut_reader/shell_link.h>
 
 namespace shell_link {
@@ -61,7 +61,8 @@ Target TargetOf(const Link& link) {
     };
     if (take(EnvironmentTarget(link), TargetSource::kEnvironmentVariableDataBlock) ||
         (listPath && list->path_is_file_system && take(list->path, TargetSource::kLinkTargetIdList)) ||
-        (link.link_info && take(LinkInfoTarget(*link.link_info), TargetSource::kLinkInfo)) ||
+        (link.link_info && (link.header.link_flags & kForceNoLinkInfo) == 0 &&
+         take(LinkInfoTarget(*link.link_info), TargetSource::kLinkInfo)) ||
         (listPath && take(list->path, TargetSource::kLinkTargetIdList))) {
         return target;
     }

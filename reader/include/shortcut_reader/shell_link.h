@@ -345,8 +345,8 @@ struct ExtraDataBlock {
 constexpr std::size_t kMaxBlocks = 1024;
 
 // What the link runs, from the first source that has it: the EnvironmentVariableDataBlock's
-// target (unexpanded), the ID list's file-system path, the LinkInfo's target, the ID
-// list's namespace path, the relative path. Windows' own choice among sources that
+// target (unexpanded), the ID list's file-system path, the LinkInfo's target (unless
+// ForceNoLinkInfo is set), the ID list's namespace path, the relative path. Windows' own choice among sources that
 // disagree is not published; this order is the reader's.
 enum class TargetSource {
     kNone,
