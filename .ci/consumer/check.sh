@@ -116,13 +116,14 @@ library=$stage/usr/lib/libshortcut_reader.so.3
     || fail "the shared library and its links are not installed"
 readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.3\]' || fail "no SONAME libshortcut_reader.so.3"
 # Exported: the reader class, the status text, ReportError, the five LinkText
-# operations, the complete reader's functions and its C interface; nothing of the byte spans, stream
+# operations, the complete reader's functions (the target's among them) and its C interface; nothing of the byte spans, stream
 # reads, the walk or the JSON writer.
 exported=$(nm -D --defined-only -C "$library" | awk '$2 ~ /^[TWVBDR]$/ { $1 = ""; $2 = ""; print substr($0, 3) }')
 public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|PathRel))\(|ShortcutStatusText\(|ReportError\('
 public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\('
 public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|UnreadableFile\(|Analyze\('
-public+='|AppendJsonLine\(|WarningCodeName\(|CategoryOf\(|WarningCategoryName\(|StatusName\('
+public+='|AppendJsonLine\(|WarningCodeName\(|CategoryOf\(|WarningCategoryName\(|StatusName\(|TargetSourceName\(|TargetOf\('
+public+='|LinkInfoTarget(\[abi:cxx11\])?\('
 public+='|(GuidText|FileTimeText|DosDateTimeText)(\[abi:cxx11\])?\()'
 public+='|shortcut_(read_memory|read_file|record_json|record_status|record_free|reader_version)$)'
 unexpected=$(grep -v -E "$public" <<< "$exported" || true)
