@@ -12,7 +12,7 @@ set(SHORTCUT_DEB_VERSION ${PROJECT_VERSION}-${SHORTCUT_DEB_REVISION})
 
 # The date of this version, for the man page and the changelog: fixed, so that every
 # build of one version gives the same files.
-set(SHORTCUT_RELEASE_EPOCH 1796842800)  # 2026-12-09 19:00 UTC
+set(SHORTCUT_RELEASE_EPOCH 1796868000)  # 2026-12-10 02:00 UTC
 set(shortcut_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
 set(ENV{SOURCE_DATE_EPOCH} ${SHORTCUT_RELEASE_EPOCH})
 string(TIMESTAMP SHORTCUT_RELEASE_MONTH "%B %Y" UTC)
