@@ -81,7 +81,7 @@ char* Digits(char* at, std::uint64_t value, int count) {
 // The two digits of a value below 100, in 32-bit arithmetic: a record writes six pairs
 // for every time it holds.
 char* TwoDigits(char* at, std::uint32_t value) {
-    std::memcpy(at, kPairs + 2 * value, 2);
+    std::memcpy(at, kPairs + 2 * std::size_t{value}, 2);
     return at + 2;
 }
 
