@@ -539,6 +539,18 @@ void WriteTarget(JsonWriter& json, const Target& target) {
     json.EndObject();
 }
 
+void WriteLinkFile(JsonWriter& json, const LinkFile& file) {
+    json.BeginObject();
+    Member(json, "modified", file.modified);
+    Member(json, "accessed", file.accessed);
+    Member(json, "changed", file.changed);
+    Member(json, "born", file.born);
+    Member(json, "md5", file.md5);
+    Member(json, "sha1", file.sha1);
+    Member(json, "sha256", file.sha256);
+    json.EndObject();
+}
+
 template <std::size_t K, typename T, typename Write>
 void Section(JsonWriter& json, const char (&key)[K], const std::optional<T>& section, Write write) {
     json.Key(key);
@@ -575,6 +587,7 @@ void AppendJsonLine(const Link& link, std::string& out, const JsonFlush& flush) 
     Member(json, "size", link.size);
     const bool read = link.status == Status::kRead;
     Section(json, "target", read, link.target, WriteTarget);
+    Section(json, "link_file", link.link_file, WriteLinkFile);
     Section(json, "header", read, link.header, WriteHeader);
     Section(json, "link_target_id_list", link.link_target_id_list, [](JsonWriter& writer, const IdList& list) {
         writer.BeginObject();

@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 
+#include "shell_link/file_hashes.h"
 #include "shell_link/reading.h"
 #include "text/utf8.h"
 
@@ -92,6 +95,45 @@ int ReadAll(int fd, std::uint64_t expected, FileBytes& bytes, bool& more) {
     }
 }
 
+// 100-ns intervals between 1601-01-01 and 1970-01-01.
+constexpr std::int64_t kUnixEpochIntervals = 116444736000000000;
+
+// A time of the file system as a FILETIME; absent before 1601 (and for 0, "not set").
+std::optional<FileTime> FileTimeOf(std::int64_t seconds, std::uint32_t nanoseconds) {
+    constexpr std::int64_t kIntervalsPerSecond = 10000000;
+    constexpr std::int64_t kLowest = -kUnixEpochIntervals / kIntervalsPerSecond;
+    constexpr std::int64_t kHighest = (INT64_MAX - kUnixEpochIntervals) / kIntervalsPerSecond - 1;
+    if (seconds < kLowest || seconds > kHighest || nanoseconds >= 1000000000) {
+        return std::nullopt;
+    }
+    const std::int64_t intervals = kUnixEpochIntervals + seconds * kIntervalsPerSecond + nanoseconds / 100;
+    if (intervals <= 0) {
+        return std::nullopt;
+    }
+    return FileTime{static_cast<std::uint64_t>(intervals)};
+}
+
+// The file's times, taken before it is read. statx gives the birth time where the file
+// system keeps it; where statx is missing (an old kernel, some emulators) stat's three.
+LinkFile TimesOf(int fd, const struct stat& status) {
+    LinkFile file;
+    struct statx extended {};
+    if (statx(fd, "", AT_EMPTY_PATH | AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &extended) == 0 &&
+        (extended.stx_mask & STATX_BASIC_STATS) == STATX_BASIC_STATS) {
+        file.modified = FileTimeOf(extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec);
+        file.accessed = FileTimeOf(extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec);
+        file.changed = FileTimeOf(extended.stx_ctime.tv_sec, extended.stx_ctime.tv_nsec);
+        if ((extended.stx_mask & STATX_BTIME) != 0) {
+            file.born = FileTimeOf(extended.stx_btime.tv_sec, extended.stx_btime.tv_nsec);
+        }
+        return file;
+    }
+    file.modified = FileTimeOf(status.st_mtim.tv_sec, static_cast<std::uint32_t>(status.st_mtim.tv_nsec));
+    file.accessed = FileTimeOf(status.st_atim.tv_sec, static_cast<std::uint32_t>(status.st_atim.tv_nsec));
+    file.changed = FileTimeOf(status.st_ctim.tv_sec, static_cast<std::uint32_t>(status.st_ctim.tv_nsec));
+    return file;
+}
+
 }  // namespace
 
 Link UnreadableFile(const char* path, int error) {
@@ -102,7 +144,9 @@ Link UnreadableFile(const char* path, int error) {
     return link;
 }
 
-Link ReadLinkFile(const char* path, CodePage& codePage) {
+Link ReadLinkFile(const char* path, CodePage& codePage) { return ReadLinkFile(path, codePage, 0); }
+
+Link ReadLinkFile(const char* path, CodePage& codePage, unsigned hashes) {
     if (path == nullptr) {
         return UnreadableFile(path, EINVAL);
     }
@@ -120,9 +164,17 @@ Link ReadLinkFile(const char* path, CodePage& codePage) {
     }
     const bool regular = S_ISREG(status.st_mode);
     const std::uint64_t fileSize = regular && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    // A pipe's or a device's times say nothing of a link.
+    std::optional<LinkFile> file;
+    if (regular) {
+        file = TimesOf(fd, status);
+    }
     FileBytes bytes;
     bool more = false;
     const int error = ReadAll(fd, fileSize, bytes, more);
+    if (error == 0 && file && hashes != 0) {
+        detail::HashFile(bytes.data, bytes.size, fd, more, hashes, *file);
+    }
     close(fd);
     if (error != 0) {
         return UnreadableFile(path, error);
@@ -131,6 +183,7 @@ Link ReadLinkFile(const char* path, CodePage& codePage) {
     const std::uint64_t wholeSize = more && fileSize > bytes.size ? fileSize : bytes.size;
     Link link = detail::ReadAndAnalyze(detail::ByteSpan{bytes.data, bytes.size}, wholeSize, more, codePage);
     link.file = detail::ValidUtf8(path);
+    link.link_file = std::move(file);
     return link;
 }
 

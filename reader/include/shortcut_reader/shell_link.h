@@ -302,6 +302,10 @@ struct TrackerBlock {
     // When droid_file_id is a version-1 UUID: the MAC address and the time it holds.
     std::optional<std::string> mac_address;
     std::optional<FileTime> droid_file_time;
+    std::optional<std::string> mac_vendor;            // TEMP-MERGE
+    const char* mac_kind = nullptr;                   // TEMP-MERGE
+    std::optional<std::string> birth_mac_address;    // TEMP-MERGE
+    std::optional<FileTime> birth_droid_file_time;    // TEMP-MERGE
 };
 struct ConsoleFeBlock {
     std::optional<std::uint32_t> code_page;
@@ -361,6 +365,21 @@ struct Target {
     std::optional<std::string> arguments;  // COMMAND_LINE_ARGUMENTS as Windows reads them
 };
 
+// The link file itself, for a link read from a file (ReadLinkFile): its times as the
+// file system keeps them, taken before it is read (reading may move the access time), and
+// the hashes asked for, in lower-case hex, of the whole file.
+struct LinkFile {
+    std::optional<FileTime> modified, accessed, changed;
+    std::optional<FileTime> born;  // where the file system keeps a creation time (statx)
+    std::optional<std::string> md5, sha1, sha256;
+};
+// The hashes ReadLinkFile may take, as bits.
+enum FileHash : unsigned {
+    kHashMd5 = 1,
+    kHashSha1 = 2,
+    kHashSha256 = 4,
+};
+
 struct TrailingData {
     std::uint64_t offset = 0;
     std::uint64_t size = 0;
@@ -376,6 +395,7 @@ struct Link {
     std::optional<std::string> error;  // the system's reason, for kFileError
     std::optional<std::uint64_t> size;
     Target target;  // for a link (kRead)
+    std::optional<LinkFile> link_file;  // for a file read by ReadLinkFile (not from standard input)
     Header header;
     std::optional<IdList> link_target_id_list;
     std::optional<LinkInfo> link_info;
@@ -436,8 +456,14 @@ private:
 // what looks wrong. The bytes must not change during the call; it keeps no pointer to
 // them. Two threads may read at once, each with its own CodePage.
 SHORTCUT_READER_API Link ReadLink(const void* bytes, std::size_t size, CodePage& codePage);
-// Reads the file at path whole (at most kMaxInputBytes of it), then as ReadLink does.
+// Reads the file at path whole (at most kMaxInputBytes of it), then as ReadLink does;
+// the record's link_file holds the file's times and the hashes asked for (FileHash bits).
+// Hashes cover the whole file, also past kMaxInputBytes when it is a regular file; a
+// larger file of another kind, or a build without libcrypto, gives none.
 SHORTCUT_READER_API Link ReadLinkFile(const char* path, CodePage& codePage);
+SHORTCUT_READER_API Link ReadLinkFile(const char* path, CodePage& codePage, unsigned hashes);
+// Whether this build takes hashes (it was built with OpenSSL's libcrypto).
+SHORTCUT_READER_API bool HashesAvailable();
 constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
 // The record of a file that could not be read, for error (an errno value), as
 // ReadLinkFile gives it; ENOMEM (a reading that ran out of memory) says "out of memory".

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+// Timesketch JSON Lines: one event a time, each with the three fields Timesketch requires
+// (message, datetime in ISO 8601 with its offset, timestamp_desc), the time in UNIX
+// microseconds (timestamp) and the link's main fields.
+#include <shortcut_reader/shell_link_timeline.h>
+
+#include "format/values.h"
+#include "json/json_writer.h"
+#include "timeline/time_sources.h"
+
+namespace shell_link {
+
+namespace {
+
+using detail::JsonWriter;
+using detail::TimeSource;
+using detail::TimeSourceKind;
+namespace sr = link_format;
+
+struct Event {
+    const char* description;
+    std::uint64_t filetime;
+};
+
+// The times of a source, each with its description, in the body file's order.
+void EventsOf(const TimeSource& source, Event (&events)[4]) {
+    switch (source.kind) {
+        case TimeSourceKind::kLinkFile:
+            events[0] = {"Link file accessed", source.accessed};
+            events[1] = {"Link file modified", source.modified};
+            events[2] = {"Link file changed", source.changed};
+            events[3] = {"Link file created", source.born};
+            return;
+        case TimeSourceKind::kTarget:
+            events[0] = {"Target accessed", source.accessed};
+            events[1] = {"Target modified", source.modified};
+            events[2] = {"Target changed", source.changed};
+            events[3] = {"Target created", source.born};
+            return;
+        case TimeSourceKind::kShellItem:
+            events[0] = {"Shell item accessed", source.accessed};
+            events[1] = {"Shell item modified", source.modified};
+            events[2] = {"Shell item changed", source.changed};
+            events[3] = {"Shell item created", source.born};
+            return;
+        case TimeSourceKind::kTrackerDroid:
+        case TimeSourceKind::kTrackerBirthDroid:
+            const bool birth = source.kind == TimeSourceKind::kTrackerBirthDroid;
+            events[0] = events[1] = events[2] = {"", 0};
+            events[3] = {birth ? "Tracker birth droid created" : "Tracker droid created", source.born};
+            return;
+    }
+}
+
+void OptionalString(JsonWriter& json, const std::optional<std::string>& text) {
+    if (text) {
+        json.String(*text);
+    } else {
+        json.Null();
+    }
+}
+
+void WriteEvent(JsonWriter& json, const Link& link, const TimeSource& source, const Event& event,
+                const TrackerBlock* tracker) {
+    std::string message = event.description;
+    message += ": ";
+    message += link.file;
+    if (!source.subject.empty()) {
+        message += " -> ";
+        message += source.subject;
+    }
+    char text[sr::kFileTimeTextLength];
+    sr::FileTimeText(event.filetime, text);  // the sources hold valid times only
+    char datetime[32];
+    std::memcpy(datetime, text, 26);  // to the microsecond, as ISO 8601 readers commonly take
+    std::memcpy(datetime + 26, "+00:00", 6);
+    json.BeginObject();
+    json.Key("message");
+    json.String(message);
+    json.Key("datetime");
+    json.PlainString(std::string_view(datetime, 32));
+    json.Key("timestamp");
+    json.Number(detail::UnixMicroseconds(event.filetime));
+    json.Key("timestamp_desc");
+    json.PlainString(event.description);
+    json.Key("file");
+    json.String(link.file);
+    json.Key("target_path");
+    OptionalString(json, link.target.path);
+    json.Key("arguments");
+    OptionalString(json, link.target.arguments);
+    json.Key("machine_id");
+    OptionalString(json, tracker != nullptr ? tracker->machine_id : std::nullopt);
+    json.Key("mac_address");
+    OptionalString(json, tracker != nullptr ? tracker->mac_address : std::nullopt);
+    json.Key("warnings");
+    json.BeginArray();
+    for (const Warning& warning : link.warnings) {
+        json.PlainString(WarningCodeName(warning.code));
+    }
+    json.EndArray();
+    json.EndObject();
+    json.EndLine();
+}
+
+}  // namespace
+
+void AppendTimesketchLines(const Link& link, std::string& out) {
+    const TrackerBlock* tracker = link.status == Status::kRead ? FindBlock<TrackerBlock>(link) : nullptr;
+    JsonWriter json(out, {});
+    for (const TimeSource& source : detail::TimeSourcesOf(link)) {
+        Event events[4];
+        EventsOf(source, events);
+        for (const Event& event : events) {
+            if (event.filetime != 0) {
+                WriteEvent(json, link, source, event, tracker);
+            }
+        }
+    }
+}
+
+}  // namespace shell_link
