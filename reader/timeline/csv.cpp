@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The CSV row: the 27 columns of LECmd's CSV in its order, so that Timeline Explorer
-// takes the file as that tool's. Lists of names (attributes, flags, blocks) are joined
+// The CSV row: the 27 columns, in their order, by whose exact header Timeline Explorer
+// recognises a CSV of link files. Lists of names (attributes, flags, blocks) are joined
 // with "|"; a volume serial number is written as Windows' vol command shows it.
 #include <shortcut_reader/shell_link_timeline.h>
 

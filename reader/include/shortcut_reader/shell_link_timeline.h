@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A link's record in the forms timeline tools load: a CSV row with the 27 columns of the
-// widely used LECmd's CSV (which Timeline Explorer recognises by its exact header), Sleuth
+// A link's record in the forms timeline tools load: a CSV row with the 27 columns by
+// whose exact header Timeline Explorer recognises a CSV of link files, Sleuth
 // Kit body file (3.x) lines for mactime, and Timesketch JSON Lines. Each writes the times
 // of the same sources: the link file's own (LinkFile), the header's target times, the
 // times of the ID list's file entry and delegate items, and the tracker's droid times.
