@@ -32,6 +32,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Where dpkg-shlibdeps finds the shared reader that a dynamically linked tool needs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/reader)
 
+# The reader names the vendors of MAC addresses from the IEEE registry where ieee-data is
+# installed, and leaves them out where it is not.
+set(CPACK_DEBIAN_TOOL_PACKAGE_RECOMMENDS ieee-data)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS ieee-data)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS ieee-data)
+# A static reader built with libcrypto needs its development files to be linked.
+if(SHORTCUT_HASHES AND NOT BUILD_SHARED_LIBS)
+    set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS libssl-dev)
+endif()
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME shortcut-dump)
 set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
 set(CPACK_COMPONENT_TOOL_DESCRIPTION "read Windows shell link (.lnk) files

@@ -86,7 +86,7 @@ TEST(Timeline, CsvRowOfAFileThatIsNotALinkHoldsItsPathAndOwnTimesOnly) {
     shell_link::Link notLink;
     notLink.file = "notes.txt";
     notLink.status = shell_link::Status::kNotAShortcut;
-    notLink.link_file = shell_link::LinkFile{FileTime{kLinkModified}};
+    notLink.link_file.emplace().modified = FileTime{kLinkModified};
     std::string out;
     shell_link::AppendCsvRow(notLink, out);
     EXPECT_EQ(out, "notes.txt,,2008-09-12 20:27:17," + std::string(23, ',') + "\r\n");
