@@ -7,8 +7,13 @@
 // first byte picks the code page (single-byte, multibyte, and those that iconv passes
 // code points past U+10FFFF through) and the link is the rest (fuzz/run.sh gives the seeds
 // that byte); every other record is written through a flush, as the command writes them.
+// The timeline forms of every record are written too: a CSV row of 27 fields, body file
+// lines of 11, and Timesketch lines that parse as objects.
 #include <shortcut_reader/shell_link.h>
 #include <shortcut_reader/shell_link_json.h>
+#include <shortcut_reader/shell_link_timeline.h>
+
+#include <algorithm>
 
 #include <cstdint>
 #include <cstdlib>
@@ -39,6 +44,45 @@ bool WithinTheBudget(const nlohmann::json& warnings) {
     return warnings.size() <= shell_link::kWarningCodeCount * (shell_link::kMaxWarningsOfACode + 1);
 }
 
+// Fields outside quotes of a CSV row: its commas, plus one.
+std::size_t CsvFields(const std::string& row) {
+    std::size_t fields = 1;
+    bool quoted = false;
+    for (const char c : row) {
+        quoted = c == '"' ? !quoted : quoted;
+        fields += !quoted && c == ',' ? 1 : 0;
+    }
+    return fields;
+}
+
+bool TimelineFormsHold(const shell_link::Link& link) {
+    std::string row;
+    shell_link::AppendCsvRow(link, row, link.header.file_size % 2 == 0);
+    if (CsvFields(row) != 27 || row.size() < 2 || row.compare(row.size() - 2, 2, "\r\n") != 0) {
+        return false;
+    }
+    std::string body;
+    shell_link::AppendBodyLines(link, body);
+    for (std::size_t start = 0; start < body.size();) {
+        const std::size_t end = body.find('\n', start);
+        if (end == std::string::npos || std::count(body.begin() + static_cast<std::ptrdiff_t>(start),
+                                                   body.begin() + static_cast<std::ptrdiff_t>(end), '|') != 10) {
+            return false;
+        }
+        start = end + 1;
+    }
+    std::string events;
+    shell_link::AppendTimesketchLines(link, events);
+    for (std::size_t start = 0; start < events.size();) {
+        const std::size_t end = events.find('\n', start);
+        if (end == std::string::npos || !ParseRecordLine(events.substr(start, end + 1 - start)).is_object()) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -61,6 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const nlohmann::json record = ParseRecordLine(written + line);
     if (!record.is_object() || !StaysInsideTheInput(record, size) || !WithinTheBudget(record["warnings"])) {
+        std::abort();
+    }
+    if (!TimelineFormsHold(link)) {
         std::abort();
     }
     return 0;

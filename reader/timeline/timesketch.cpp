@@ -107,7 +107,8 @@ void WriteEvent(JsonWriter& json, const Link& link, const TimeSource& source, co
 
 void AppendTimesketchLines(const Link& link, std::string& out) {
     const TrackerBlock* tracker = link.status == Status::kRead ? FindBlock<TrackerBlock>(link) : nullptr;
-    JsonWriter json(out, {});
+    static const JsonFlush kNoFlush;  // the writer keeps a reference to it
+    JsonWriter json(out, kNoFlush);
     for (const TimeSource& source : detail::TimeSourcesOf(link)) {
         Event events[4];
         EventsOf(source, events);
