@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The cost of shortcut_inspect over every file of the real-link corpus, in one process:
-#   - instructions per link for reading, decoding and writing its JSON line (callgrind,
-#     repeatable on a busy machine), start-up excluded: a run over an empty list is
-#     subtracted. Exits non-zero above SHORTCUT_MAX_LINK_INSTRUCTIONS (40000; 0 only reports).
+#   - instructions per link for reading, decoding and writing its JSON line, and its CSV
+#     row (callgrind, repeatable on a busy machine), start-up excluded: a run over an
+#     empty list is subtracted. Exits non-zero when either is above
+#     SHORTCUT_MAX_LINK_INSTRUCTIONS (40000; 0 only reports). Also what --hash sha256 adds.
 #   - wall time per link with --files-from, side by side with read_floor, a program that
 #     only opens, reads and closes each file (hyperfine, many runs); the target is at
 #     most 2.5 times the floor.
@@ -29,13 +30,19 @@ cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 instructions() {  # the corpus holds files that are not links: status 1 is expected
     { valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null || true; } | sed -n 's/.*Collected : //p'
 }
-startup=$(instructions "$inspect" --files-from "$work/empty" -0)
-whole=$(instructions "$inspect" --files-from "$work/list" -0)
-per_link=$(((whole - startup) / links))
-echo "== instructions (callgrind), $links links of $corpus in one process"
-printf '%-44s %12s\n' "start-up (an empty list)" "$startup"
-printf '%-44s %12s\n' "the whole corpus" "$whole"
-printf '%-44s %12s  (limit %s)\n' "per link, start-up excluded" "$per_link" "$limit"
+per_link_of() {  # the options of a run: instructions per link, start-up excluded
+    local startup whole
+    startup=$(instructions "$inspect" "$@" --files-from "$work/empty" -0)
+    whole=$(instructions "$inspect" "$@" --files-from "$work/list" -0)
+    echo $(((whole - startup) / links))
+}
+echo "== instructions (callgrind), $links links of $corpus in one process, start-up excluded"
+per_link=$(per_link_of)
+csv_per_link=$(per_link_of --format csv)
+sha256_per_link=$(per_link_of --hash sha256)
+printf '%-44s %12s  (limit %s)\n' "per link, JSON Lines" "$per_link" "$limit"
+printf '%-44s %12s  (limit %s)\n' "per link, --format csv" "$csv_per_link" "$limit"
+printf '%-44s %12s  (%s more: libcrypto)\n' "per link, --hash sha256" "$sha256_per_link" "$((sha256_per_link - per_link))"
 
 echo
 echo "== wall time (hyperfine), the whole corpus a run"
@@ -50,7 +57,9 @@ awk -v f="$floor_s" -v i="$inspect_s" -v n="$links" 'BEGIN {
     printf "%-44s %9.2f us a link  (%.2fx the floor; target at most 2.5)\n", "shortcut_inspect --files-from", i / n * 1e6, i / f
     printf "%-44s %9.0f links a second\n", "shortcut_inspect", n / i
 }'
-if [ "$limit" -gt 0 ] && [ "$per_link" -gt "$limit" ]; then
-    echo "a link took $per_link instructions, more than $limit"
-    exit 1
-fi
+for cost in "$per_link" "$csv_per_link"; do
+    if [ "$limit" -gt 0 ] && [ "$cost" -gt "$limit" ]; then
+        echo "a link took $cost instructions, more than $limit"
+        exit 1
+    fi
+done
