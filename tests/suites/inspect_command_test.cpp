@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // shortcut_inspect end to end: one JSON line per input in input order, the exit statuses,
-// --files-from with newlines or NULs, --recursive, and its usage errors.
+// --files-from with newlines or NULs, --recursive, code pages by name and number, and its
+// usage errors.
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <shortcut_reader/shell_link.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "records.h"
+#include "shortcut_inspect/code_page_numbers.h"
 #include "test_support.h"
 
 namespace {
@@ -170,6 +173,7 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
         {{"--codepage"}, "--codepage needs a value"},
         {{"--codepage", "NO-SUCH-PAGE", link}, "no code page named 'NO-SUCH-PAGE'"},
         {{"--files-from", "-", "--files-from=-"}, "--files-from is given twice"},
+        {{"--codepage", "99999", link}, "no code page named 'CP99999' for code page 99999"},
     };
     for (const auto& row : rows) {
         const RunResult run = RunInspect(row.args);
@@ -219,11 +223,49 @@ TEST(InspectCommand, AnswersHelpAndVersion) {
     EXPECT_EQ(version.out, "shortcut_inspect " SHORTCUT_VERSION "\n");
 }
 
-TEST(InspectCommand, DecodesAnsiTextInTheCodePageItIsGiven) {
+TEST(InspectCommand, DecodesAnsiTextInTheCodePageItIsGivenByNameOrNumber) {
     const Folder folder;
-    const std::string link = folder.Put("a.lnk", LinkBuilder().Flags(0x04).Tail(Bytes().U16(1).U8(0xE9)).Build());
-    EXPECT_EQ(Records(RunInspect({link}))[0]["string_data"]["name_string"], "\u00e9");
-    EXPECT_EQ(Records(RunInspect({"--codepage=CP1251", link}))[0]["string_data"]["name_string"], "\u0439");
+    const Bytes name = Bytes().U16(2).U8(0xC3).U8(0xA9);  // "é" in UTF-8, two characters in most code pages
+    const std::string link = folder.Put("a.lnk", LinkBuilder().Flags(0x04).Tail(name).Build());
+    const struct {
+        std::vector<std::string> args;
+        const char* name;
+    } rows[] = {
+        {{link}, "\u00c3\u00a9"},  // CP1252
+        {{"--codepage=CP1251", link}, "\u0413\u00a9"},
+        {{"--codepage=1251", link}, "\u0413\u00a9"},
+        {{"--codepage", "1252", link}, "\u00c3\u00a9"},
+        {{"--codepage", "65001", link}, "\u00e9"},  // UTF-8
+        {{"--codepage", "28595", link}, "\u0423\u0409"},  // ISO-8859-5
+        {{"--codepage", "20127", link}, "\ufffd\ufffd"},  // ASCII
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.front());
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(Records(run)[0]["string_data"]["name_string"], row.name);
+    }
+}
+
+TEST(InspectCodePageNumbers, NamesWindowsCodePageNumbersAsIconvDoesAndLeavesNamesAlone) {
+    const struct {
+        const char* given;
+        const char* name;
+    } rows[] = {
+        {"65001", "UTF-8"},        {"1200", "UTF-16LE"},       {"1201", "UTF-16BE"},     {"12000", "UTF-32LE"},
+        {"12001", "UTF-32BE"},     {"20127", "ASCII"},         {"28591", "ISO-8859-1"},  {"28599", "ISO-8859-9"},
+        {"28603", "ISO-8859-13"},  {"28605", "ISO-8859-15"},   {"20866", "KOI8-R"},      {"21866", "KOI8-U"},
+        {"54936", "GB18030"},      {"20932", "EUC-JP"},        {"51932", "EUC-JP"},      {"51949", "EUC-KR"},
+        {"10000", "MACINTOSH"},    {"936", "CP936"},           {"950", "CP950"},         {"932", "CP932"},
+        {"1252", "CP1252"},        {"437", "CP437"},           {"99999", "CP99999"},     {"CP1251", "CP1251"},
+        {"utf-8", "utf-8"},        {"1251x", "1251x"},         {"-1251", "-1251"},       {"", ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(inspect::IconvCodePageName(row.given), row.name) << row.given;
+        if (std::string(row.given) != "99999" && std::string(row.given) != row.name) {
+            EXPECT_TRUE(shell_link::CodePage(row.name).valid()) << row.name;  // a name this iconv knows
+        }
+    }
 }
 
 TEST(InspectCommand, NamesAFileWhosePathIsNotUtf8WithReplacementCharacters) {

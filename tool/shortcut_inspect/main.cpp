@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "code_page_numbers.h"
 #include "inputs.h"
 #include "options.h"
 #include "output.h"
@@ -31,6 +32,11 @@ int Fail(const std::string& message) {
     return kUsageError;
 }
 
+std::string NoCodePage(const std::string& given, const std::string& name) {
+    const std::string number = given == name ? std::string() : " for code page " + given;
+    return "shortcut_inspect: iconv has no code page named '" + name + "'" + number + " (see iconv --list)";
+}
+
 // A link that takes more memory than there is costs its own record, not the batch. The
 // record is made where the caller keeps it, neither moved nor copied.
 shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage) {
@@ -41,22 +47,8 @@ shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& c
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    inspect::Options options;
-    if (const std::optional<std::string> error = inspect::ParseOptions(argc, argv, options)) {
-        return Fail(*error);
-    }
-    if (options.help || options.version) {
-        static_cast<void>(std::fputs(options.help ? inspect::kUsage : "shortcut_inspect " SHORTCUT_VERSION "\n", stdout));
-        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : Fail("shortcut_inspect: cannot write standard output");
-    }
-    shell_link::CodePage codePage(options.codePage.c_str());
-    if (!codePage.valid()) {
-        return Fail("shortcut_inspect: iconv has no code page named '" + options.codePage + "' (see iconv --list)");
-    }
-
+// Every input's record on standard output; the progress on standard error.
+int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     inspect::Output output;
     inspect::Progress progress(options.filesFrom.has_value() || options.recursive);
     std::string buffer;
@@ -83,4 +75,23 @@ int main(int argc, char** argv) {
         return Fail(*listError);
     }
     return allRead ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    inspect::Options options;
+    if (const std::optional<std::string> error = inspect::ParseOptions(argc, argv, options)) {
+        return Fail(*error);
+    }
+    if (options.help || options.version) {
+        static_cast<void>(std::fputs(options.help ? inspect::kUsage : "shortcut_inspect " SHORTCUT_VERSION "\n", stdout));
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : Fail("shortcut_inspect: cannot write standard output");
+    }
+    const std::string codePageName = inspect::IconvCodePageName(options.codePage);
+    shell_link::CodePage codePage(codePageName.c_str());
+    if (!codePage.valid()) {
+        return Fail(NoCodePage(options.codePage, codePageName));
+    }
+    return Inspect(options, codePage);
 }

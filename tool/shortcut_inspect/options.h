@@ -10,7 +10,7 @@
 namespace inspect {
 
 struct Options {
-    std::string codePage = "CP1252";
+    std::string codePage = "CP1252";       // an iconv name, or a Windows code page number
     std::optional<std::string> filesFrom;  // "-" for standard input
     bool nulSeparated = false;             // -0: the list's paths end with NUL, not newline
     bool recursive = false;
