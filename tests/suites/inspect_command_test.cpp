@@ -115,6 +115,20 @@ TEST(InspectCommand, ReadsTheListOfFilesFromAFileOrStandardInputOneALineOrNulSep
     const RunResult nul = RunInspect({"-0", "--files-from", "-", a}, {b + '\0' + a + '\0'});
     EXPECT_EQ(nul.status, 0);
     EXPECT_EQ(Files(Records(nul)), (std::vector<std::string>{a, b, a}));  // the command line's first
+    const struct {
+        std::vector<std::string> args;
+        std::string list;
+        std::vector<std::string> files;
+    } rows[] = {
+        {{"--files-from", "-"}, a + "\r\n" + a + "\r\n", {a, a}},  // written on Windows
+        {{"--files-from", "-"}, a + "\r\n\r\n" + a + "\r", {a, a}},
+        {{"--files-from", "-"}, a + "\r\n" + a + "\n", {a, a}},
+        {{"-0", "--files-from", "-"}, a + "\r" + '\0', {a + "\r"}},  // NULs end the paths, whatever they hold
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.list);
+        EXPECT_EQ(Files(Records(RunInspect(row.args, {row.list}))), row.files);
+    }
     const RunResult missing = RunInspect({"--files-from", folder.Path() + "/no-such-list"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("cannot read the list"), std::string::npos);

@@ -101,6 +101,18 @@ bool Walk(const std::string& path, const InputVisitor& visit) {
     return true;
 }
 
+// A line of a list as a path: without its separator, nor, in a list of lines, the CR of
+// a CRLF (lists written on Windows); a path that ends in a CR needs -0.
+void TrimLineEnd(std::string& path, bool nulSeparated) {
+    const char separator = nulSeparated ? '\0' : '\n';
+    if (!path.empty() && path.back() == separator) {
+        path.pop_back();
+    }
+    if (!nulSeparated && !path.empty() && path.back() == '\r') {
+        path.pop_back();
+    }
+}
+
 // A path as given: under --recursive, a directory (its links followed, as it was named)
 // is walked; anything else is read as a link.
 bool Visit(const std::string& path, const Options& options, const InputVisitor& visit) {
@@ -135,9 +147,7 @@ std::optional<std::string> VisitInputs(const Options& options, const InputVisito
     std::string path;  // one for every line, so that its storage is reused
     while (going && (length = getdelim(&line, &capacity, separator, list)) > 0) {
         path.assign(line, static_cast<std::size_t>(length));
-        if (!path.empty() && path.back() == static_cast<char>(separator)) {
-            path.pop_back();
-        }
+        TrimLineEnd(path, options.nulSeparated);
         if (!path.empty()) {
             going = Visit(path, options, visit);
         }
