@@ -124,6 +124,9 @@ TEST(InspectCommand, ReadsTheListOfFilesFromAFileOrStandardInputOneALineOrNulSep
         {{"--files-from", "-"}, a + "\r\n\r\n" + a + "\r", {a, a}},
         {{"--files-from", "-"}, a + "\r\n" + a + "\n", {a, a}},
         {{"-0", "--files-from", "-"}, a + "\r" + '\0', {a + "\r"}},  // NULs end the paths, whatever they hold
+        {{"-0r", "--files-from", "-"}, b + '\0', {b}},
+        {{"-r0", "--files-from", "-"}, folder.Path() + '\0', {a, b}},
+        {{"-0", "-r", "--files-from", "-"}, folder.Path() + '\0', {a, b}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.list);
@@ -187,6 +190,9 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
         {{"--codepage"}, "--codepage needs a value"},
         {{"--codepage", "NO-SUCH-PAGE", link}, "no code page named 'NO-SUCH-PAGE'"},
         {{"--files-from", "-", "--files-from=-"}, "--files-from is given twice"},
+        {{"-rx", link}, "unknown option '-x' in '-rx'"},
+        {{"-x", link}, "unknown option '-x' (see --help)"},
+        {{"---r", link}, "unknown option '---r'"},
         {{"--codepage", "99999", link}, "no code page named 'CP99999' for code page 99999"},
     };
     for (const auto& row : rows) {
