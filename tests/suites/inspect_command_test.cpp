@@ -75,22 +75,25 @@ TEST(InspectCommand, WritesOneRecordPerInputInOrderAndSaysWhetherAllWereRead) {
     const std::string link = folder.Put("a.lnk", kLink);
     const std::string other = folder.Put("b.lnk", LinkBuilder().Description(u"other").Build());
     const std::string text = folder.Put("notes.txt", Bytes().Text("MZ not a link"));
+    const std::string hint = "shortcut_inspect: " + folder.Path() + ": is a directory: use --recursive\n";
     const struct {
         std::vector<std::string> args;
         int status;
         std::vector<std::string> statuses;
+        std::string err;  // no progress nor summary where standard error is not a terminal
     } rows[] = {
-        {{link}, 0, {"read"}},
-        {{other, link}, 0, {"read", "read"}},
-        {{link, "/nonexistent/x.lnk", text}, 1, {"read", "file_error", "not_a_shortcut"}},
-        {{folder.Path()}, 1, {"file_error"}},  // a folder, without --recursive
-        {{"--", "-r"}, 1, {"file_error"}},     // after --, a path
+        {{link}, 0, {"read"}, ""},
+        {{other, link}, 0, {"read", "read"}, ""},
+        {{link, "/nonexistent/x.lnk", text}, 1, {"read", "file_error", "not_a_shortcut"}, ""},
+        {{folder.Path()}, 1, {"file_error"}, hint},  // a folder, without --recursive
+        {{folder.Path(), link, folder.Path()}, 1, {"file_error", "read", "file_error"}, hint + hint},
+        {{"--", "-r"}, 1, {"file_error"}, ""},  // after --, a path
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.front());
         const RunResult run = RunInspect(row.args);
         EXPECT_EQ(run.status, row.status);
-        EXPECT_EQ(run.err, "");  // no progress where standard error is not a terminal
+        EXPECT_EQ(run.err, row.err);
         const std::vector<json> records = Records(run);
         ASSERT_EQ(records.size(), row.statuses.size());
         for (std::size_t i = 0; i < records.size(); ++i) {

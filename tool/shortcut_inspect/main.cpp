@@ -10,6 +10,7 @@
 #include <shortcut_reader/shell_link_json.h>
 
 #include <errno.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -47,7 +48,16 @@ shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& c
     }
 }
 
-// Every input's record on standard output; the progress on standard error.
+// Without --recursive a directory is read as a file, which fails: its record says so, and
+// a hint says what was likely meant. Asked only of inputs that failed, so a run of links
+// costs no extra stat.
+bool WantsRecursive(const shell_link::Link& link, const std::string& path, const inspect::Options& options) {
+    struct stat status {};
+    return link.status == shell_link::Status::kFileError && !options.recursive && stat(path.c_str(), &status) == 0 &&
+           S_ISDIR(status.st_mode);
+}
+
+// Every input's record on standard output; the progress and hints on standard error.
 int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     inspect::Output output;
     inspect::Progress progress(options.filesFrom.has_value() || options.recursive);
@@ -61,7 +71,13 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
         return output.error() == 0;
     };
     inspect::InputVisitor visit;
-    visit.link = [&](const std::string& path) { return record(ReadLinkRecord(path, codePage)); };
+    visit.link = [&](const std::string& path) {
+        const shell_link::Link link = ReadLinkRecord(path, codePage);
+        if (WantsRecursive(link, path, options)) {
+            progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");
+        }
+        return record(link);
+    };
     visit.unreadable = [&](const std::string& path, int error) {
         return record(shell_link::UnreadableFile(path.c_str(), error));
     };
