@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // shortcut_inspect end to end: one JSON line per input in input order, the exit statuses,
-// --files-from with newlines or NULs, --recursive, code pages by name and number, and its
-// usage errors.
+// --files-from with newlines or NULs, --recursive and --any-name, the summary, code pages
+// by name and number, and its usage errors.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <shortcut_reader/shell_link.h>
@@ -42,6 +42,14 @@ std::vector<std::string> Files(const std::vector<json>& records) {
         files.push_back(record.value("file", ""));
     }
     return files;
+}
+
+std::vector<std::string> Statuses(const std::vector<json>& records) {
+    std::vector<std::string> statuses;
+    for (const json& record : records) {
+        statuses.push_back(record.value("status", ""));
+    }
+    return statuses;
 }
 
 // A folder of files for a run, removed again with everything in it.
@@ -181,6 +189,67 @@ TEST(InspectCommand, WalksFoldersForLinksInTheByteOrderOfTheirWholePathsWithoutF
     EXPECT_EQ(listed.status, 0);
 }
 
+TEST(InspectCommand, WalksFilesOfAnyNameThatStartAsLinksWithAnyNameAndNeverOpensWhatIsNotARegularFile) {
+    const Folder folder;
+    const std::string& root = folder.Path();
+    folder.Put("a.lnk", kLink);
+    folder.Put("fake.lnk", Bytes().Text("not a link"));  // named so: read, whatever it holds
+    folder.Put("link.dat", kLink);
+    folder.Put("no-extension", LinkBuilder().Arguments(u"a\nb").Build());  // hidden arguments
+    const Bytes whole = LinkBuilder().Description(u"d").Arguments(u"a\nb").Build();
+    folder.Put("sub/cut.bin", whole.Prefix(whole.Size() - 1));  // cut short, with hidden arguments
+    folder.Put("notes.txt", Bytes().Text("MZ not a link at all, but longer than 20 bytes"));
+    folder.Put("nineteen", kLink.Prefix(19));
+    folder.Put("other-guid", kLink.Prefix(19).U8(0x47));  // the LinkCLSID's last byte changed
+    folder.Put("empty", Bytes());
+    ASSERT_EQ(mkfifo((root + "/pipe").c_str(), 0600), 0);  // opened, it would block the walk
+    ASSERT_EQ(mkfifo((root + "/pipe.lnk").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((root + "/link.dat").c_str(), (root + "/symbolic").c_str()), 0);
+    ASSERT_EQ(symlink((root + "/a.lnk").c_str(), (root + "/symbolic.lnk").c_str()), 0);
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> files;
+        std::vector<std::string> statuses;
+        std::string summary;
+    } rows[] = {
+        {{"-r", "--any-name", root, "--summary"},
+         {"a.lnk", "fake.lnk", "link.dat", "no-extension", "sub/cut.bin"},
+         {"read", "not_a_shortcut", "read", "read", "read"},
+         "shortcut_inspect: 4 links read, 1 not links, 0 unreadable, 8 skipped; 3 warnings, of them 2 suspicious\n"},
+        {{"--recursive", "--summary", root},
+         {"a.lnk", "fake.lnk"},
+         {"read", "not_a_shortcut"},
+         "shortcut_inspect: 1 links read, 1 not links, 0 unreadable, 11 skipped; 0 warnings, of them 0 suspicious\n"},
+        {{"-r", "--any-name", root + "/sub", root + "/notes.txt", "--summary"},
+         {"sub/cut.bin", "notes.txt"},  // a file named on the command line is read as it is
+         {"read", "not_a_shortcut"},
+         "shortcut_inspect: 1 links read, 1 not links, 0 unreadable, 0 skipped; 2 warnings, of them 1 suspicious\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.front() + " " + row.args[1]);
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, row.summary);
+        const std::vector<json> records = Records(run);
+        std::vector<std::string> files;
+        for (const std::string& below : row.files) {
+            files.push_back(root + "/" + below);
+        }
+        EXPECT_EQ(Files(records), files);
+        EXPECT_EQ(Statuses(records), row.statuses);
+    }
+    if (geteuid() != 0) {  // root opens a file whatever its mode
+        ASSERT_EQ(chmod((root + "/notes.txt").c_str(), 0), 0);
+        const RunResult run = RunInspect({"-r", "--any-name", "--summary", root});
+        const std::vector<json> records = Records(run);
+        ASSERT_EQ(records.size(), 6u);  // it may be a link: recorded as unreadable
+        EXPECT_EQ(records[4]["file"], root + "/notes.txt");
+        EXPECT_EQ(records[4]["error"], "Permission denied");
+        EXPECT_EQ(run.err,
+                  "shortcut_inspect: 4 links read, 1 not links, 1 unreadable, 7 skipped; 3 warnings, of them 2 suspicious\n");
+    }
+}
+
 TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo) {
     const Folder folder;
     const std::string link = folder.Put("a.lnk", kLink);
@@ -196,6 +265,7 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
         {{"-rx", link}, "unknown option '-x' in '-rx'"},
         {{"-x", link}, "unknown option '-x' (see --help)"},
         {{"---r", link}, "unknown option '---r'"},
+        {{"--any-name", link}, "--any-name works with --recursive"},
         {{"--codepage", "99999", link}, "no code page named 'CP99999' for code page 99999"},
     };
     for (const auto& row : rows) {
@@ -214,7 +284,7 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
     }
 }
 
-TEST(InspectCommand, ShowsProgressWhereStandardErrorIsATerminalAndNowhereElse) {
+TEST(InspectCommand, ShowsProgressAndTheSummaryWhereStandardErrorIsATerminalAndNowhereElse) {
     int master = -1;
     int slave = -1;
     if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
@@ -229,12 +299,18 @@ TEST(InspectCommand, ShowsProgressWhereStandardErrorIsATerminalAndNowhereElse) {
     terminal.stderrTerminal = true;
     const RunResult listed = RunInspect({"--files-from", "-"}, terminal);
     EXPECT_EQ(listed.status, 0);
-    EXPECT_NE(listed.err.find("shortcut_inspect: 3 files, "), std::string::npos) << listed.err;
+    // The terminal ends each line with CR LF; the summary comes after the progress line.
+    const std::string summary =
+        "shortcut_inspect: 3 links read, 0 not links, 0 unreadable, 0 skipped; 0 warnings, of them 0 suspicious\r\n";
+    EXPECT_EQ(listed.err.find("\rshortcut_inspect: 3 files, "), 0u) << listed.err;
+    const std::string end = " files/s \r\n" + summary;
+    EXPECT_EQ(listed.err.find(end), listed.err.size() - end.size()) << listed.err;
     EXPECT_EQ(Records(listed).size(), 3u);
     RunOptions plain = terminal;
     plain.stderrTerminal = false;
     EXPECT_EQ(RunInspect({"--files-from", "-"}, plain).err, "");
-    EXPECT_EQ(RunInspect({link}, RunOptions{"", nullptr, true}).err, "");  // one file given: no progress
+    EXPECT_EQ(RunInspect({link}, RunOptions{"", nullptr, true}).err,  // one file given: no progress, the summary
+              "shortcut_inspect: 1 links read, 0 not links, 0 unreadable, 0 skipped; 0 warnings, of them 0 suspicious\r\n");
 }
 
 TEST(InspectCommand, AnswersHelpAndVersion) {

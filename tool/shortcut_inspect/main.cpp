@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // shortcut_inspect: every field of Windows shell links, as JSON Lines.
 //
-//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [--recursive] PATH...
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--summary] PATH...
 //
-// One JSON object per input, on a line of its own, in input order, on standard output.
+// One JSON object per input, on a line of its own, in input order, on standard output; a
+// summary of the run on standard error where that is a terminal or with --summary.
 // Status 0 when every input was read, 1 when any was not, 2 on a usage error or when
 // standard output cannot be written.
 #include <shortcut_reader/shell_link.h>
@@ -11,6 +12,7 @@
 
 #include <errno.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,7 @@
 #include "options.h"
 #include "output.h"
 #include "progress.h"
+#include "summary.h"
 
 namespace {
 
@@ -57,15 +60,16 @@ bool WantsRecursive(const shell_link::Link& link, const std::string& path, const
            S_ISDIR(status.st_mode);
 }
 
-// Every input's record on standard output; the progress and hints on standard error.
+// Every input's record on standard output; the progress, hints and the summary on
+// standard error.
 int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     inspect::Output output;
     inspect::Progress progress(options.filesFrom.has_value() || options.recursive);
+    inspect::Summary summary;
     std::string buffer;
     const shell_link::JsonFlush flush = [&output](std::string& out) { output.Write(out); };
-    bool allRead = true;
     const auto record = [&](const shell_link::Link& link) {
-        allRead = allRead && link.status == shell_link::Status::kRead;
+        summary.Count(link);
         shell_link::AppendJsonLine(link, buffer, flush);
         progress.FileDone();
         return output.error() == 0;
@@ -81,16 +85,20 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     visit.unreadable = [&](const std::string& path, int error) {
         return record(shell_link::UnreadableFile(path.c_str(), error));
     };
+    visit.skipped = [&summary](std::uint64_t count) { summary.Skip(count); };
     const std::optional<std::string> listError = inspect::VisitInputs(options, visit);
     output.Write(buffer);
     progress.Finish();
+    if (options.summary || isatty(STDERR_FILENO) == 1) {
+        static_cast<void>(std::fputs(summary.Line().c_str(), stderr));
+    }
     if (output.error() != 0) {
         return Fail(std::string("shortcut_inspect: cannot write standard output: ") + std::strerror(output.error()));
     }
     if (listError) {
         return Fail(*listError);
     }
-    return allRead ? 0 : 1;
+    return summary.AllRead() ? 0 : 1;
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 namespace inspect {
 
 const char kUsage[] =
-    "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [--recursive] PATH...\n"
+    "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]\n"
+    "                        [--summary] PATH...\n"
     "Reads Windows shell link (.lnk) files and writes one JSON object per link, a line\n"
     "each, in input order, on standard output.\n"
     "\n"
@@ -21,9 +22,18 @@ const char kUsage[] =
     "  -0                  the paths of --files-from end with NUL (find -print0)\n"
     "  -r, --recursive     read every regular file named *.lnk (in any case) below the\n"
     "                      directories given, without following symbolic links\n"
+    "  --any-name          with -r, read every other regular file below them too whose\n"
+    "                      first 20 bytes are a link's header, whatever its name\n"
+    "  --summary           write the summary even where standard error is not a terminal\n"
     "  -h, --help          print this help and exit\n"
     "  --version           print the version and exit\n"
     "Short options combine: -r0 is -r -0.\n"
+    "\n"
+    "At the end, where standard error is a terminal or with --summary, one line there:\n"
+    "  shortcut_inspect: N links read, M not links, K unreadable, S skipped; W warnings, of them U suspicious\n"
+    "S counts the files below the directories walked that have no record: those not\n"
+    "named *.lnk (with --any-name: nor with a link's header), and every file that is not\n"
+    "regular (FIFOs, sockets, devices, symbolic links), which is never opened.\n"
     "\n"
     "Exit status: 0 when every input was read as a link, 1 when any was not (its record\n"
     "says why), 2 on a usage error or when standard output cannot be written.\n";
@@ -50,9 +60,8 @@ const Value* Named(const Choice<Value> (&table)[kSize], const std::string& name)
 // The options without a value, by their long names.
 bool TakeLongFlag(const std::string& argument, Options& options) {
     static const Choice<bool Options::*> kFlags[] = {
-        {"--recursive", &Options::recursive},
-        {"--help", &Options::help},
-        {"--version", &Options::version},
+        {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
+        {"--help", &Options::help},           {"--version", &Options::version},
     };
     const auto* flag = Named(kFlags, argument);
     if (flag != nullptr) {
@@ -124,6 +133,9 @@ bool TakeValueOption(int argc, char** argv, int& i, Options& options, std::optio
 std::optional<std::string> CheckTogether(const Options& options) {
     if (options.help || options.version) {
         return std::nullopt;
+    }
+    if (options.anyName && !options.recursive) {
+        return UsageError("--any-name works with --recursive");
     }
     if (options.paths.empty() && !options.filesFrom) {
         return UsageError("no links given: name files or directories, or use --files-from");

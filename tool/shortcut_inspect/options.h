@@ -14,6 +14,8 @@ struct Options {
     std::optional<std::string> filesFrom;  // "-" for standard input
     bool nulSeparated = false;             // -0: the list's paths end with NUL, not newline
     bool recursive = false;
+    bool anyName = false;  // the walk reads every file with a link's header, whatever its name
+    bool summary = false;  // the summary on standard error even where it is not a terminal
     bool help = false;
     bool version = false;
     std::vector<std::string> paths;
