@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // shortcut_inspect end to end: one JSON line per input in input order, the exit statuses,
-// --files-from with newlines or NULs, --recursive and --any-name, the summary, code pages
-// by name and number, and its usage errors.
+// --files-from with newlines or NULs, --recursive and --any-name, the summary, the
+// formats, code pages by name and number, and its usage errors.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <shortcut_reader/shell_link.h>
@@ -267,6 +267,12 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
         {{"---r", link}, "unknown option '---r'"},
         {{"--any-name", link}, "--any-name works with --recursive"},
         {{"--codepage", "99999", link}, "no code page named 'CP99999' for code page 99999"},
+        {{"--format", "xml", link}, "unknown format 'xml': jsonl, csv, bodyfile or timesketch"},
+        {{"--format=CSV", link}, "unknown format 'CSV'"},
+        {{link, "--format"}, "--format needs a value"},
+        {{"--hash", "crc32", link}, "unknown hash 'crc32': md5, sha1 or sha256"},
+        {{"--hash=md5", "--hash=SHA1", link}, "unknown hash 'SHA1'"},
+        {{link, "--hash"}, "--hash needs a value"},
     };
     for (const auto& row : rows) {
         const RunResult run = RunInspect(row.args);
@@ -364,6 +370,39 @@ TEST(InspectCodePageNumbers, NamesWindowsCodePageNumbersAsIconvDoesAndLeavesName
         if (std::string(row.given) != "99999" && std::string(row.given) != row.name) {
             EXPECT_TRUE(shell_link::CodePage(row.name).valid()) << row.name;  // a name this iconv knows
         }
+    }
+}
+
+TEST(InspectCommand, WritesTheFormatItIsAskedFor) {
+    const Folder folder;
+    const std::string link = folder.Put("a.lnk", kLink);
+    const std::string empty = folder.Path() + "/empty";
+    ASSERT_TRUE(fs::create_directory(empty));
+    EXPECT_EQ(RunInspect({"--format", "jsonl", link}).out, RunInspect({link}).out);
+    const RunResult header = RunInspect({"--format=csv", "-r", empty});  // the header, though nothing was read
+    EXPECT_EQ(header.status, 0);
+    ASSERT_GT(header.out.size(), 2u);
+    EXPECT_EQ(header.out.find("\r\n"), header.out.size() - 2);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } rows[] = {
+        {{"--format", "csv", link, link}, 0},
+        {{"--format", "csv", "--precise", link, folder.Path() + "/missing.lnk"}, 1},
+        {{"--precise", "--format", "csv", link, link}, 0},
+    };
+    for (const auto& row : rows) {
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.out.rfind(header.out, 0), 0u) << run.out;  // once, first
+        std::size_t lines = 0;  // a row a link, each ending in CR LF
+        std::size_t at = header.out.size();
+        while ((at = run.out.find("\r\n", at)) != std::string::npos) {
+            ++lines;
+            at += 2;
+        }
+        EXPECT_EQ(lines, 2u) << run.out;
+        EXPECT_EQ(run.out.compare(run.out.size() - 2, 2, "\r\n"), 0) << run.out;
     }
 }
 

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// shortcut_inspect: every field of Windows shell links, as JSON Lines.
+// shortcut_inspect: every field of Windows shell links, as JSON Lines (or CSV, a body
+// file or Timesketch's JSON lines).
 //
-//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--summary] PATH...
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]
+//                    [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...
 //
-// One JSON object per input, on a line of its own, in input order, on standard output; a
-// summary of the run on standard error where that is a terminal or with --summary.
-// Status 0 when every input was read, 1 when any was not, 2 on a usage error or when
-// standard output cannot be written.
+// One record per input, in input order, on standard output; a summary of the run on
+// standard error where that is a terminal or with --summary. Status 0 when every input
+// was read, 1 when any was not, 2 on a usage error or when standard output cannot be
+// written.
 #include <shortcut_reader/shell_link.h>
 #include <shortcut_reader/shell_link_json.h>
 
@@ -21,6 +23,7 @@
 #include <string>
 
 #include "code_page_numbers.h"
+#include "formats.h"
 #include "inputs.h"
 #include "options.h"
 #include "output.h"
@@ -43,9 +46,9 @@ std::string NoCodePage(const std::string& given, const std::string& name) {
 
 // A link that takes more memory than there is costs its own record, not the batch. The
 // record is made where the caller keeps it, neither moved nor copied.
-shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage) {
+shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage, unsigned hashes) {
     try {
-        return shell_link::ReadLinkFile(path.c_str(), codePage);
+        return shell_link::ReadLinkFile(path.c_str(), codePage, hashes);
     } catch (const std::bad_alloc&) {
         return shell_link::UnreadableFile(path.c_str(), ENOMEM);
     }
@@ -68,15 +71,16 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     inspect::Summary summary;
     std::string buffer;
     const shell_link::JsonFlush flush = [&output](std::string& out) { output.Write(out); };
+    inspect::AppendPreamble(options.format, buffer);
     const auto record = [&](const shell_link::Link& link) {
         summary.Count(link);
-        shell_link::AppendJsonLine(link, buffer, flush);
+        inspect::AppendRecord(link, options, buffer, flush);
         progress.FileDone();
         return output.error() == 0;
     };
     inspect::InputVisitor visit;
     visit.link = [&](const std::string& path) {
-        const shell_link::Link link = ReadLinkRecord(path, codePage);
+        const shell_link::Link link = ReadLinkRecord(path, codePage, options.hashes);
         if (WantsRecursive(link, path, options)) {
             progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "options.h"
 
+#include <shortcut_reader/shell_link.h>
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -9,9 +11,9 @@ namespace inspect {
 
 const char kUsage[] =
     "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]\n"
-    "                        [--summary] PATH...\n"
-    "Reads Windows shell link (.lnk) files and writes one JSON object per link, a line\n"
-    "each, in input order, on standard output.\n"
+    "                        [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...\n"
+    "Reads Windows shell link (.lnk) files and writes a record per link, in input order,\n"
+    "on standard output: by default a JSON object a line.\n"
     "\n"
     "  --codepage NAME     the ANSI code page of the machine that wrote the links, as\n"
     "                      iconv names it (default CP1252; CP932, CP1251, ...) or as\n"
@@ -24,6 +26,10 @@ const char kUsage[] =
     "                      directories given, without following symbolic links\n"
     "  --any-name          with -r, read every other regular file below them too whose\n"
     "                      first 20 bytes are a link's header, whatever its name\n"
+    "  --format FORMAT     jsonl (the default: the whole record), csv (a row a link),\n"
+    "                      bodyfile (a timeline body file) or timesketch (JSON lines)\n"
+    "  --precise           csv: times with seven fractional digits\n"
+    "  --hash ALGORITHM    digest each file with md5, sha1 or sha256; repeatable\n"
     "  --summary           write the summary even where standard error is not a terminal\n"
     "  -h, --help          print this help and exit\n"
     "  --version           print the version and exit\n"
@@ -61,7 +67,7 @@ const Value* Named(const Choice<Value> (&table)[kSize], const std::string& name)
 bool TakeLongFlag(const std::string& argument, Options& options) {
     static const Choice<bool Options::*> kFlags[] = {
         {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
-        {"--help", &Options::help},           {"--version", &Options::version},
+        {"--precise", &Options::precise},     {"--help", &Options::help},        {"--version", &Options::version},
     };
     const auto* flag = Named(kFlags, argument);
     if (flag != nullptr) {
@@ -99,6 +105,31 @@ std::optional<std::string> SetFilesFrom(const std::string& value, Options& optio
     return std::nullopt;
 }
 
+std::optional<std::string> SetFormat(const std::string& value, Options& options) {
+    static const Choice<Format> kFormats[] = {
+        {"jsonl", Format::kJsonl},
+        {"csv", Format::kCsv},
+        {"bodyfile", Format::kBodyfile},
+        {"timesketch", Format::kTimesketch},
+    };
+    if (const auto* format = Named(kFormats, value)) {
+        options.format = *format;
+        return std::nullopt;
+    }
+    return UsageError("unknown format '" + value + "': jsonl, csv, bodyfile or timesketch");
+}
+
+std::optional<std::string> AddHash(const std::string& value, Options& options) {
+    static const Choice<shell_link::FileHash> kHashes[] = {
+        {"md5", shell_link::kHashMd5}, {"sha1", shell_link::kHashSha1}, {"sha256", shell_link::kHashSha256},
+    };
+    if (const auto* hash = Named(kHashes, value)) {
+        options.hashes |= *hash;
+        return std::nullopt;
+    }
+    return UsageError("unknown hash '" + value + "': md5, sha1 or sha256");
+}
+
 using Setter = std::optional<std::string> (*)(const std::string& value, Options& options);
 
 // An option given as "--name VALUE" or "--name=VALUE": its value set (or error), i moved
@@ -108,8 +139,7 @@ bool TakeValueOption(int argc, char** argv, int& i, Options& options, std::optio
         const char* name;
         Setter set;
     } kValueOptions[] = {
-        {"--codepage", SetCodePage},
-        {"--files-from", SetFilesFrom},
+        {"--codepage", SetCodePage}, {"--files-from", SetFilesFrom}, {"--format", SetFormat}, {"--hash", AddHash},
     };
     const char* argument = argv[i];
     for (const auto& option : kValueOptions) {
@@ -136,6 +166,9 @@ std::optional<std::string> CheckTogether(const Options& options) {
     }
     if (options.anyName && !options.recursive) {
         return UsageError("--any-name works with --recursive");
+    }
+    if (options.hashes != 0 && !shell_link::HashesAvailable()) {
+        return std::string("shortcut_inspect: this build has no hashes (built without libcrypto)");
     }
     if (options.paths.empty() && !options.filesFrom) {
         return UsageError("no links given: name files or directories, or use --files-from");
