@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // shortcut_inspect end to end: one JSON line per input in input order, the exit statuses,
-// --files-from with newlines or NULs, --recursive, and its usage errors.
+// --files-from with newlines or NULs, --recursive and --any-name, the summary, the
+// formats, code pages by name and number, and its usage errors.
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <shortcut_reader/shell_link.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "records.h"
+#include "shortcut_inspect/code_page_numbers.h"
 #include "test_support.h"
 
 namespace {
@@ -39,6 +42,14 @@ std::vector<std::string> Files(const std::vector<json>& records) {
         files.push_back(record.value("file", ""));
     }
     return files;
+}
+
+std::vector<std::string> Statuses(const std::vector<json>& records) {
+    std::vector<std::string> statuses;
+    for (const json& record : records) {
+        statuses.push_back(record.value("status", ""));
+    }
+    return statuses;
 }
 
 // A folder of files for a run, removed again with everything in it.
@@ -72,22 +83,25 @@ TEST(InspectCommand, WritesOneRecordPerInputInOrderAndSaysWhetherAllWereRead) {
     const std::string link = folder.Put("a.lnk", kLink);
     const std::string other = folder.Put("b.lnk", LinkBuilder().Description(u"other").Build());
     const std::string text = folder.Put("notes.txt", Bytes().Text("MZ not a link"));
+    const std::string hint = "shortcut_inspect: " + folder.Path() + ": is a directory: use --recursive\n";
     const struct {
         std::vector<std::string> args;
         int status;
         std::vector<std::string> statuses;
+        std::string err;  // no progress nor summary where standard error is not a terminal
     } rows[] = {
-        {{link}, 0, {"read"}},
-        {{other, link}, 0, {"read", "read"}},
-        {{link, "/nonexistent/x.lnk", text}, 1, {"read", "file_error", "not_a_shortcut"}},
-        {{folder.Path()}, 1, {"file_error"}},  // a folder, without --recursive
-        {{"--", "-r"}, 1, {"file_error"}},     // after --, a path
+        {{link}, 0, {"read"}, ""},
+        {{other, link}, 0, {"read", "read"}, ""},
+        {{link, "/nonexistent/x.lnk", text}, 1, {"read", "file_error", "not_a_shortcut"}, ""},
+        {{folder.Path()}, 1, {"file_error"}, hint},  // a folder, without --recursive
+        {{folder.Path(), link, folder.Path()}, 1, {"file_error", "read", "file_error"}, hint + hint},
+        {{"--", "-r"}, 1, {"file_error"}, ""},  // after --, a path
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.front());
         const RunResult run = RunInspect(row.args);
         EXPECT_EQ(run.status, row.status);
-        EXPECT_EQ(run.err, "");  // no progress where standard error is not a terminal
+        EXPECT_EQ(run.err, row.err);
         const std::vector<json> records = Records(run);
         ASSERT_EQ(records.size(), row.statuses.size());
         for (std::size_t i = 0; i < records.size(); ++i) {
@@ -112,6 +126,23 @@ TEST(InspectCommand, ReadsTheListOfFilesFromAFileOrStandardInputOneALineOrNulSep
     const RunResult nul = RunInspect({"-0", "--files-from", "-", a}, {b + '\0' + a + '\0'});
     EXPECT_EQ(nul.status, 0);
     EXPECT_EQ(Files(Records(nul)), (std::vector<std::string>{a, b, a}));  // the command line's first
+    const struct {
+        std::vector<std::string> args;
+        std::string list;
+        std::vector<std::string> files;
+    } rows[] = {
+        {{"--files-from", "-"}, a + "\r\n" + a + "\r\n", {a, a}},  // written on Windows
+        {{"--files-from", "-"}, a + "\r\n\r\n" + a + "\r", {a, a}},
+        {{"--files-from", "-"}, a + "\r\n" + a + "\n", {a, a}},
+        {{"-0", "--files-from", "-"}, a + "\r" + '\0', {a + "\r"}},  // NULs end the paths, whatever they hold
+        {{"-0r", "--files-from", "-"}, b + '\0', {b}},
+        {{"-r0", "--files-from", "-"}, folder.Path() + '\0', {a, b}},
+        {{"-0", "-r", "--files-from", "-"}, folder.Path() + '\0', {a, b}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.list);
+        EXPECT_EQ(Files(Records(RunInspect(row.args, {row.list}))), row.files);
+    }
     const RunResult missing = RunInspect({"--files-from", folder.Path() + "/no-such-list"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("cannot read the list"), std::string::npos);
@@ -158,6 +189,67 @@ TEST(InspectCommand, WalksFoldersForLinksInTheByteOrderOfTheirWholePathsWithoutF
     EXPECT_EQ(listed.status, 0);
 }
 
+TEST(InspectCommand, WalksFilesOfAnyNameThatStartAsLinksWithAnyNameAndNeverOpensWhatIsNotARegularFile) {
+    const Folder folder;
+    const std::string& root = folder.Path();
+    folder.Put("a.lnk", kLink);
+    folder.Put("fake.lnk", Bytes().Text("not a link"));  // named so: read, whatever it holds
+    folder.Put("link.dat", kLink);
+    folder.Put("no-extension", LinkBuilder().Arguments(u"a\nb").Build());  // hidden arguments
+    const Bytes whole = LinkBuilder().Description(u"d").Arguments(u"a\nb").Build();
+    folder.Put("sub/cut.bin", whole.Prefix(whole.Size() - 1));  // cut short, with hidden arguments
+    folder.Put("notes.txt", Bytes().Text("MZ not a link at all, but longer than 20 bytes"));
+    folder.Put("nineteen", kLink.Prefix(19));
+    folder.Put("other-guid", kLink.Prefix(19).U8(0x47));  // the LinkCLSID's last byte changed
+    folder.Put("empty", Bytes());
+    ASSERT_EQ(mkfifo((root + "/pipe").c_str(), 0600), 0);  // opened, it would block the walk
+    ASSERT_EQ(mkfifo((root + "/pipe.lnk").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((root + "/link.dat").c_str(), (root + "/symbolic").c_str()), 0);
+    ASSERT_EQ(symlink((root + "/a.lnk").c_str(), (root + "/symbolic.lnk").c_str()), 0);
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> files;
+        std::vector<std::string> statuses;
+        std::string summary;
+    } rows[] = {
+        {{"-r", "--any-name", root, "--summary"},
+         {"a.lnk", "fake.lnk", "link.dat", "no-extension", "sub/cut.bin"},
+         {"read", "not_a_shortcut", "read", "read", "read"},
+         "shortcut_inspect: 4 links read, 1 not links, 0 unreadable, 8 skipped; 3 warnings, of them 2 suspicious\n"},
+        {{"--recursive", "--summary", root},
+         {"a.lnk", "fake.lnk"},
+         {"read", "not_a_shortcut"},
+         "shortcut_inspect: 1 links read, 1 not links, 0 unreadable, 11 skipped; 0 warnings, of them 0 suspicious\n"},
+        {{"-r", "--any-name", root + "/sub", root + "/notes.txt", "--summary"},
+         {"sub/cut.bin", "notes.txt"},  // a file named on the command line is read as it is
+         {"read", "not_a_shortcut"},
+         "shortcut_inspect: 1 links read, 1 not links, 0 unreadable, 0 skipped; 2 warnings, of them 1 suspicious\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.front() + " " + row.args[1]);
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, row.summary);
+        const std::vector<json> records = Records(run);
+        std::vector<std::string> files;
+        for (const std::string& below : row.files) {
+            files.push_back(root + "/" + below);
+        }
+        EXPECT_EQ(Files(records), files);
+        EXPECT_EQ(Statuses(records), row.statuses);
+    }
+    if (geteuid() != 0) {  // root opens a file whatever its mode
+        ASSERT_EQ(chmod((root + "/notes.txt").c_str(), 0), 0);
+        const RunResult run = RunInspect({"-r", "--any-name", "--summary", root});
+        const std::vector<json> records = Records(run);
+        ASSERT_EQ(records.size(), 6u);  // it may be a link: recorded as unreadable
+        EXPECT_EQ(records[4]["file"], root + "/notes.txt");
+        EXPECT_EQ(records[4]["error"], "Permission denied");
+        EXPECT_EQ(run.err,
+                  "shortcut_inspect: 4 links read, 1 not links, 1 unreadable, 7 skipped; 3 warnings, of them 2 suspicious\n");
+    }
+}
+
 TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo) {
     const Folder folder;
     const std::string link = folder.Put("a.lnk", kLink);
@@ -170,6 +262,17 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
         {{"--codepage"}, "--codepage needs a value"},
         {{"--codepage", "NO-SUCH-PAGE", link}, "no code page named 'NO-SUCH-PAGE'"},
         {{"--files-from", "-", "--files-from=-"}, "--files-from is given twice"},
+        {{"-rx", link}, "unknown option '-x' in '-rx'"},
+        {{"-x", link}, "unknown option '-x' (see --help)"},
+        {{"---r", link}, "unknown option '---r'"},
+        {{"--any-name", link}, "--any-name works with --recursive"},
+        {{"--codepage", "99999", link}, "no code page named 'CP99999' for code page 99999"},
+        {{"--format", "xml", link}, "unknown format 'xml': jsonl, csv, bodyfile or timesketch"},
+        {{"--format=CSV", link}, "unknown format 'CSV'"},
+        {{link, "--format"}, "--format needs a value"},
+        {{"--hash", "crc32", link}, "unknown hash 'crc32': md5, sha1 or sha256"},
+        {{"--hash=md5", "--hash=SHA1", link}, "unknown hash 'SHA1'"},
+        {{link, "--hash"}, "--hash needs a value"},
     };
     for (const auto& row : rows) {
         const RunResult run = RunInspect(row.args);
@@ -187,7 +290,7 @@ TEST(InspectCommand, RefusesWhatItCannotDoWithOneLineOnStandardErrorAndStatusTwo
     }
 }
 
-TEST(InspectCommand, ShowsProgressWhereStandardErrorIsATerminalAndNowhereElse) {
+TEST(InspectCommand, ShowsProgressAndTheSummaryWhereStandardErrorIsATerminalAndNowhereElse) {
     int master = -1;
     int slave = -1;
     if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
@@ -202,12 +305,18 @@ TEST(InspectCommand, ShowsProgressWhereStandardErrorIsATerminalAndNowhereElse) {
     terminal.stderrTerminal = true;
     const RunResult listed = RunInspect({"--files-from", "-"}, terminal);
     EXPECT_EQ(listed.status, 0);
-    EXPECT_NE(listed.err.find("shortcut_inspect: 3 files, "), std::string::npos) << listed.err;
+    // The terminal ends each line with CR LF; the summary comes after the progress line.
+    const std::string summary =
+        "shortcut_inspect: 3 links read, 0 not links, 0 unreadable, 0 skipped; 0 warnings, of them 0 suspicious\r\n";
+    EXPECT_EQ(listed.err.find("\rshortcut_inspect: 3 files, "), 0u) << listed.err;
+    const std::string end = " files/s \r\n" + summary;
+    EXPECT_EQ(listed.err.find(end), listed.err.size() - end.size()) << listed.err;
     EXPECT_EQ(Records(listed).size(), 3u);
     RunOptions plain = terminal;
     plain.stderrTerminal = false;
     EXPECT_EQ(RunInspect({"--files-from", "-"}, plain).err, "");
-    EXPECT_EQ(RunInspect({link}, RunOptions{"", nullptr, true}).err, "");  // one file given: no progress
+    EXPECT_EQ(RunInspect({link}, RunOptions{"", nullptr, true}).err,  // one file given: no progress, the summary
+              "shortcut_inspect: 1 links read, 0 not links, 0 unreadable, 0 skipped; 0 warnings, of them 0 suspicious\r\n");
 }
 
 TEST(InspectCommand, AnswersHelpAndVersion) {
@@ -219,11 +328,82 @@ TEST(InspectCommand, AnswersHelpAndVersion) {
     EXPECT_EQ(version.out, "shortcut_inspect " SHORTCUT_VERSION "\n");
 }
 
-TEST(InspectCommand, DecodesAnsiTextInTheCodePageItIsGiven) {
+TEST(InspectCommand, DecodesAnsiTextInTheCodePageItIsGivenByNameOrNumber) {
     const Folder folder;
-    const std::string link = folder.Put("a.lnk", LinkBuilder().Flags(0x04).Tail(Bytes().U16(1).U8(0xE9)).Build());
-    EXPECT_EQ(Records(RunInspect({link}))[0]["string_data"]["name_string"], "\u00e9");
-    EXPECT_EQ(Records(RunInspect({"--codepage=CP1251", link}))[0]["string_data"]["name_string"], "\u0439");
+    const Bytes name = Bytes().U16(2).U8(0xC3).U8(0xA9);  // "é" in UTF-8, two characters in most code pages
+    const std::string link = folder.Put("a.lnk", LinkBuilder().Flags(0x04).Tail(name).Build());
+    const struct {
+        std::vector<std::string> args;
+        const char* name;
+    } rows[] = {
+        {{link}, "\u00c3\u00a9"},  // CP1252
+        {{"--codepage=CP1251", link}, "\u0413\u00a9"},
+        {{"--codepage=1251", link}, "\u0413\u00a9"},
+        {{"--codepage", "1252", link}, "\u00c3\u00a9"},
+        {{"--codepage", "65001", link}, "\u00e9"},  // UTF-8
+        {{"--codepage", "28595", link}, "\u0423\u0409"},  // ISO-8859-5
+        {{"--codepage", "20127", link}, "\ufffd\ufffd"},  // ASCII
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.front());
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(Records(run)[0]["string_data"]["name_string"], row.name);
+    }
+}
+
+TEST(InspectCodePageNumbers, NamesWindowsCodePageNumbersAsIconvDoesAndLeavesNamesAlone) {
+    const struct {
+        const char* given;
+        const char* name;
+    } rows[] = {
+        {"65001", "UTF-8"},        {"1200", "UTF-16LE"},       {"1201", "UTF-16BE"},     {"12000", "UTF-32LE"},
+        {"12001", "UTF-32BE"},     {"20127", "ASCII"},         {"28591", "ISO-8859-1"},  {"28599", "ISO-8859-9"},
+        {"28603", "ISO-8859-13"},  {"28605", "ISO-8859-15"},   {"20866", "KOI8-R"},      {"21866", "KOI8-U"},
+        {"54936", "GB18030"},      {"20932", "EUC-JP"},        {"51932", "EUC-JP"},      {"51949", "EUC-KR"},
+        {"10000", "MACINTOSH"},    {"936", "CP936"},           {"950", "CP950"},         {"932", "CP932"},
+        {"1252", "CP1252"},        {"437", "CP437"},           {"99999", "CP99999"},     {"CP1251", "CP1251"},
+        {"utf-8", "utf-8"},        {"1251x", "1251x"},         {"-1251", "-1251"},       {"", ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(inspect::IconvCodePageName(row.given), row.name) << row.given;
+        if (std::string(row.given) != "99999" && std::string(row.given) != row.name) {
+            EXPECT_TRUE(shell_link::CodePage(row.name).valid()) << row.name;  // a name this iconv knows
+        }
+    }
+}
+
+TEST(InspectCommand, WritesTheFormatItIsAskedFor) {
+    const Folder folder;
+    const std::string link = folder.Put("a.lnk", kLink);
+    const std::string empty = folder.Path() + "/empty";
+    ASSERT_TRUE(fs::create_directory(empty));
+    EXPECT_EQ(RunInspect({"--format", "jsonl", link}).out, RunInspect({link}).out);
+    const RunResult header = RunInspect({"--format=csv", "-r", empty});  // the header, though nothing was read
+    EXPECT_EQ(header.status, 0);
+    ASSERT_GT(header.out.size(), 2u);
+    EXPECT_EQ(header.out.find("\r\n"), header.out.size() - 2);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } rows[] = {
+        {{"--format", "csv", link, link}, 0},
+        {{"--format", "csv", "--precise", link, folder.Path() + "/missing.lnk"}, 1},
+        {{"--precise", "--format", "csv", link, link}, 0},
+    };
+    for (const auto& row : rows) {
+        const RunResult run = RunInspect(row.args);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.out.rfind(header.out, 0), 0u) << run.out;  // once, first
+        std::size_t lines = 0;  // a row a link, each ending in CR LF
+        std::size_t at = header.out.size();
+        while ((at = run.out.find("\r\n", at)) != std::string::npos) {
+            ++lines;
+            at += 2;
+        }
+        EXPECT_EQ(lines, 2u) << run.out;
+        EXPECT_EQ(run.out.compare(run.out.size() - 2, 2, "\r\n"), 0) << run.out;
+    }
 }
 
 TEST(InspectCommand, NamesAFileWhosePathIsNotUtf8WithReplacementCharacters) {

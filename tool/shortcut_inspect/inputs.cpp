@@ -6,12 +6,15 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "link_header.h"
 
 namespace inspect {
 
@@ -23,27 +26,64 @@ bool EndsInLnk(const char* name) {
            (name[length - 2] | 0x20) == 'n' && (name[length - 1] | 0x20) == 'k';
 }
 
-// What a walk finds below the directory it is given: a link, or a directory that could
-// not be read (with its errno), each at its path below that directory.
+// What a walk finds below the directory it is given, at its path below that directory.
+enum class Kind {
+    kLink,          // a regular file named *.lnk: read whatever it holds
+    kCandidate,     // another regular file, under --any-name: read when its header is a link's
+    kUnreadable,    // a directory that could not be read, with its errno
+    kSubdirectory,  // walked in turn
+    kSkipped,       // anything else: never opened
+};
+
 struct Found {
     std::string path;
+    Kind kind;
     int error;
 };
 
-// Reads one directory of a walk: its links go to found, its subdirectories to pending.
-// Symbolic links, and files of any other kind, are left out. The directory is closed
+// The kind of an entry of directory (its path, ending in a slash); type is its d_type.
+Kind KindOf(const std::string& directory, const char* name, unsigned char type, bool anyName) {
+    if (type == DT_UNKNOWN) {
+        struct stat status {};
+        if (lstat((directory + name).c_str(), &status) != 0) {
+            return Kind::kSkipped;  // gone since it was listed
+        }
+        type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISREG(status.st_mode) ? DT_REG : DT_UNKNOWN;
+    }
+    if (type == DT_DIR) {
+        return Kind::kSubdirectory;
+    }
+    if (type != DT_REG) {
+        return Kind::kSkipped;
+    }
+    return EndsInLnk(name) ? Kind::kLink : anyName ? Kind::kCandidate : Kind::kSkipped;
+}
+
+// A walk below one directory: what it found so far, the directories it has yet to read,
+// and how many entries it passed over.
+struct Walk {
+    std::string prefix;  // the directory given, with a slash at its end
+    bool anyName;
+    std::vector<Found> found;
+    std::vector<std::string> pending = {""};
+    std::uint64_t skipped = 0;
+};
+
+// Reads one directory of a walk: its files go to found, its subdirectories to pending.
+// Symbolic links, and files of any other kind, are skipped. The directory is closed
 // before the next is opened, so a deep tree holds one descriptor at a time.
-void ReadDirectory(const std::string& prefix, const std::string& relative, std::vector<Found>& found,
-                   std::vector<std::string>& pending) {
-    const std::string path = prefix + relative;
+void ReadDirectory(const std::string& relative, Walk& walk) {
+    const std::string path = walk.prefix + relative;
     DIR* directory = opendir(path.c_str());
     if (directory == nullptr) {
-        found.push_back({relative, errno});
+        walk.found.push_back({relative, Kind::kUnreadable, errno});
         return;
     }
     const std::string below = relative.empty() ? std::string() : relative + "/";
-    std::vector<Found> links;
+    const std::string directoryPath = walk.prefix + below;
+    std::vector<Found> files;
     std::vector<std::string> subdirectories;
+    std::uint64_t skipped = 0;
     int error = 0;
     for (;;) {
         errno = 0;
@@ -56,49 +96,73 @@ void ReadDirectory(const std::string& prefix, const std::string& relative, std::
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
             continue;
         }
-        unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN) {
-            struct stat status {};
-            if (lstat((prefix + below + name).c_str(), &status) != 0) {
-                continue;
-            }
-            type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISREG(status.st_mode) ? DT_REG : DT_UNKNOWN;
-        }
-        if (type == DT_DIR) {
+        const Kind kind = KindOf(directoryPath, name, entry->d_type, walk.anyName);
+        if (kind == Kind::kSubdirectory) {
             subdirectories.push_back(below + name);
-        } else if (type == DT_REG && EndsInLnk(name)) {
-            links.push_back({below + name, 0});
+        } else if (kind == Kind::kSkipped) {
+            ++skipped;
+        } else {
+            files.push_back({below + name, kind, 0});
         }
     }
     closedir(directory);
     if (error != 0) {
-        found.push_back({relative, error});
+        walk.found.push_back({relative, Kind::kUnreadable, error});
         return;
     }
-    found.insert(found.end(), links.begin(), links.end());
-    pending.insert(pending.end(), subdirectories.begin(), subdirectories.end());
+    walk.found.insert(walk.found.end(), files.begin(), files.end());
+    walk.pending.insert(walk.pending.end(), subdirectories.begin(), subdirectories.end());
+    walk.skipped += skipped;
+}
+
+// A file the walk found: read it, record it as unreadable, or pass over it (a candidate
+// whose first bytes are not a link's).
+bool VisitFound(const Found& item, const std::string& path, const InputVisitor& visit) {
+    if (item.kind == Kind::kUnreadable) {
+        return visit.unreadable(path, item.error);
+    }
+    if (item.kind == Kind::kCandidate) {
+        const HeaderCheck check = CheckLinkHeader(path);
+        if (check.error != 0) {
+            return visit.unreadable(path, check.error);  // it may be a link: the run says so
+        }
+        if (!check.link) {
+            visit.skipped(1);
+            return true;
+        }
+    }
+    return visit.link(path);
 }
 
 // Visits what is below a directory in the byte order of the whole paths below it, as
 // LC_ALL=C sort lists them: a-b.lnk, a.lnk, a/x.lnk. The whole tree is read first.
-bool Walk(const std::string& path, const InputVisitor& visit) {
-    const std::string prefix = path.empty() || path.back() == '/' ? path : path + "/";
-    std::vector<Found> found;
-    std::vector<std::string> pending = {""};
-    while (!pending.empty()) {
-        const std::string relative = std::move(pending.back());
-        pending.pop_back();
-        ReadDirectory(prefix, relative, found, pending);
+bool WalkBelow(const std::string& path, const Options& options, const InputVisitor& visit) {
+    Walk walk;
+    walk.prefix = path.empty() || path.back() == '/' ? path : path + "/";
+    walk.anyName = options.anyName;
+    while (!walk.pending.empty()) {
+        const std::string relative = std::move(walk.pending.back());
+        walk.pending.pop_back();
+        ReadDirectory(relative, walk);
     }
+    visit.skipped(walk.skipped);
     // std::string compares its chars as unsigned bytes, so bytes from 0x80 come after ASCII.
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.path < b.path; });
-    for (const Found& item : found) {
-        const std::string whole = item.path.empty() ? path : prefix + item.path;
-        if (!(item.error == 0 ? visit.link(whole) : visit.unreadable(whole, item.error))) {
-            return false;
-        }
+    std::sort(walk.found.begin(), walk.found.end(), [](const Found& a, const Found& b) { return a.path < b.path; });
+    return std::all_of(walk.found.begin(), walk.found.end(), [&](const Found& item) {
+        return VisitFound(item, item.path.empty() ? path : walk.prefix + item.path, visit);
+    });
+}
+
+// A line of a list as a path: without its separator, nor, in a list of lines, the CR of
+// a CRLF (lists written on Windows); a path that ends in a CR needs -0.
+void TrimLineEnd(std::string& path, bool nulSeparated) {
+    const char separator = nulSeparated ? '\0' : '\n';
+    if (!path.empty() && path.back() == separator) {
+        path.pop_back();
     }
-    return true;
+    if (!nulSeparated && !path.empty() && path.back() == '\r') {
+        path.pop_back();
+    }
 }
 
 // A path as given: under --recursive, a directory (its links followed, as it was named)
@@ -106,7 +170,7 @@ bool Walk(const std::string& path, const InputVisitor& visit) {
 bool Visit(const std::string& path, const Options& options, const InputVisitor& visit) {
     struct stat status {};
     if (options.recursive && stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-        return Walk(path, visit);
+        return WalkBelow(path, options, visit);
     }
     return visit.link(path);
 }
@@ -135,9 +199,7 @@ std::optional<std::string> VisitInputs(const Options& options, const InputVisito
     std::string path;  // one for every line, so that its storage is reused
     while (going && (length = getdelim(&line, &capacity, separator, list)) > 0) {
         path.assign(line, static_cast<std::size_t>(length));
-        if (!path.empty() && path.back() == static_cast<char>(separator)) {
-            path.pop_back();
-        }
+        TrimLineEnd(path, options.nulSeparated);
         if (!path.empty()) {
             going = Visit(path, options, visit);
         }

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The inputs of shortcut_inspect, in order: the paths of the command line, then those of
-// --files-from; with --recursive, a directory stands for the links below it.
+// --files-from; with --recursive, a directory stands for the links below it (with
+// --any-name, also the files below it that start with a link's header).
 #ifndef SHORTCUT_INSPECT_INPUTS_H
 #define SHORTCUT_INSPECT_INPUTS_H
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "options.h"
@@ -12,10 +15,12 @@
 namespace inspect {
 
 // What becomes of each input: a path to read as a link, or a directory that could not be
-// walked (with its errno), which is recorded as a file that could not be read.
+// walked or a file that could not be checked (with its errno), which is recorded as a
+// file that could not be read; and how many files a walk passed over.
 struct InputVisitor {
     std::function<bool(const std::string& path)> link;  // false: stop
     std::function<bool(const std::string& path, int error)> unreadable;
+    std::function<void(std::uint64_t count)> skipped;
 };
 
 // Visits every input. Returns an error message (the list could not be opened or read),

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: MIT
-// shortcut_inspect: every field of Windows shell links, as JSON Lines.
+// shortcut_inspect: every field of Windows shell links, as JSON Lines (or CSV, a body
+// file or Timesketch's JSON lines).
 //
-//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [--recursive] PATH...
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]
+//                    [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...
 //
-// One JSON object per input, on a line of its own, in input order, on standard output.
-// Status 0 when every input was read, 1 when any was not, 2 on a usage error or when
-// standard output cannot be written.
+// One record per input, in input order, on standard output; a summary of the run on
+// standard error where that is a terminal or with --summary. Status 0 when every input
+// was read, 1 when any was not, 2 on a usage error or when standard output cannot be
+// written.
 #include <shortcut_reader/shell_link.h>
 #include <shortcut_reader/shell_link_json.h>
 
 #include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -17,10 +22,13 @@
 #include <optional>
 #include <string>
 
+#include "code_page_numbers.h"
+#include "formats.h"
 #include "inputs.h"
 #include "options.h"
 #include "output.h"
 #include "progress.h"
+#include "summary.h"
 
 namespace {
 
@@ -31,14 +39,70 @@ int Fail(const std::string& message) {
     return kUsageError;
 }
 
+std::string NoCodePage(const std::string& given, const std::string& name) {
+    const std::string number = given == name ? std::string() : " for code page " + given;
+    return "shortcut_inspect: iconv has no code page named '" + name + "'" + number + " (see iconv --list)";
+}
+
 // A link that takes more memory than there is costs its own record, not the batch. The
 // record is made where the caller keeps it, neither moved nor copied.
-shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage) {
+shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage, unsigned hashes) {
     try {
-        return shell_link::ReadLinkFile(path.c_str(), codePage);
+        return shell_link::ReadLinkFile(path.c_str(), codePage, hashes);
     } catch (const std::bad_alloc&) {
         return shell_link::UnreadableFile(path.c_str(), ENOMEM);
     }
+}
+
+// Without --recursive a directory is read as a file, which fails: its record says so, and
+// a hint says what was likely meant. Asked only of inputs that failed, so a run of links
+// costs no extra stat.
+bool WantsRecursive(const shell_link::Link& link, const std::string& path, const inspect::Options& options) {
+    struct stat status {};
+    return link.status == shell_link::Status::kFileError && !options.recursive && stat(path.c_str(), &status) == 0 &&
+           S_ISDIR(status.st_mode);
+}
+
+// Every input's record on standard output; the progress, hints and the summary on
+// standard error.
+int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
+    inspect::Output output;
+    inspect::Progress progress(options.filesFrom.has_value() || options.recursive);
+    inspect::Summary summary;
+    std::string buffer;
+    const shell_link::JsonFlush flush = [&output](std::string& out) { output.Write(out); };
+    inspect::AppendPreamble(options.format, buffer);
+    const auto record = [&](const shell_link::Link& link) {
+        summary.Count(link);
+        inspect::AppendRecord(link, options, buffer, flush);
+        progress.FileDone();
+        return output.error() == 0;
+    };
+    inspect::InputVisitor visit;
+    visit.link = [&](const std::string& path) {
+        const shell_link::Link link = ReadLinkRecord(path, codePage, options.hashes);
+        if (WantsRecursive(link, path, options)) {
+            progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");
+        }
+        return record(link);
+    };
+    visit.unreadable = [&](const std::string& path, int error) {
+        return record(shell_link::UnreadableFile(path.c_str(), error));
+    };
+    visit.skipped = [&summary](std::uint64_t count) { summary.Skip(count); };
+    const std::optional<std::string> listError = inspect::VisitInputs(options, visit);
+    output.Write(buffer);
+    progress.Finish();
+    if (options.summary || isatty(STDERR_FILENO) == 1) {
+        static_cast<void>(std::fputs(summary.Line().c_str(), stderr));
+    }
+    if (output.error() != 0) {
+        return Fail(std::string("shortcut_inspect: cannot write standard output: ") + std::strerror(output.error()));
+    }
+    if (listError) {
+        return Fail(*listError);
+    }
+    return summary.AllRead() ? 0 : 1;
 }
 
 }  // namespace
@@ -52,35 +116,10 @@ int main(int argc, char** argv) {
         static_cast<void>(std::fputs(options.help ? inspect::kUsage : "shortcut_inspect " SHORTCUT_VERSION "\n", stdout));
         return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : Fail("shortcut_inspect: cannot write standard output");
     }
-    shell_link::CodePage codePage(options.codePage.c_str());
+    const std::string codePageName = inspect::IconvCodePageName(options.codePage);
+    shell_link::CodePage codePage(codePageName.c_str());
     if (!codePage.valid()) {
-        return Fail("shortcut_inspect: iconv has no code page named '" + options.codePage + "' (see iconv --list)");
+        return Fail(NoCodePage(options.codePage, codePageName));
     }
-
-    inspect::Output output;
-    inspect::Progress progress(options.filesFrom.has_value() || options.recursive);
-    std::string buffer;
-    const shell_link::JsonFlush flush = [&output](std::string& out) { output.Write(out); };
-    bool allRead = true;
-    const auto record = [&](const shell_link::Link& link) {
-        allRead = allRead && link.status == shell_link::Status::kRead;
-        shell_link::AppendJsonLine(link, buffer, flush);
-        progress.FileDone();
-        return output.error() == 0;
-    };
-    inspect::InputVisitor visit;
-    visit.link = [&](const std::string& path) { return record(ReadLinkRecord(path, codePage)); };
-    visit.unreadable = [&](const std::string& path, int error) {
-        return record(shell_link::UnreadableFile(path.c_str(), error));
-    };
-    const std::optional<std::string> listError = inspect::VisitInputs(options, visit);
-    output.Write(buffer);
-    progress.Finish();
-    if (output.error() != 0) {
-        return Fail(std::string("shortcut_inspect: cannot write standard output: ") + std::strerror(output.error()));
-    }
-    if (listError) {
-        return Fail(*listError);
-    }
-    return allRead ? 0 : 1;
+    return Inspect(options, codePage);
 }

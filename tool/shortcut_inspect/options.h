@@ -9,11 +9,23 @@
 
 namespace inspect {
 
+enum class Format {
+    kJsonl,       // the whole record, a JSON object a line
+    kCsv,         // a row a link, after a header
+    kBodyfile,    // lines of a timeline's body file
+    kTimesketch,  // a JSON object a time
+};
+
 struct Options {
-    std::string codePage = "CP1252";
+    std::string codePage = "CP1252";       // an iconv name, or a Windows code page number
     std::optional<std::string> filesFrom;  // "-" for standard input
     bool nulSeparated = false;             // -0: the list's paths end with NUL, not newline
     bool recursive = false;
+    bool anyName = false;  // the walk reads every file with a link's header, whatever its name
+    bool summary = false;  // the summary on standard error even where it is not a terminal
+    Format format = Format::kJsonl;
+    bool precise = false;  // CSV times with seven fractional digits
+    unsigned hashes = 0;   // shell_link::FileHash bits
     bool help = false;
     bool version = false;
     std::vector<std::string> paths;

@@ -41,10 +41,20 @@ void Progress::Finish() {
     if (active_ && files_ > 0) {
         Show();
         static_cast<void>(std::fputc('\n', stderr));
+        showing_ = false;
     }
 }
 
+void Progress::Note(const std::string& line) {
+    if (showing_) {
+        static_cast<void>(std::fputc('\n', stderr));
+        showing_ = false;
+    }
+    static_cast<void>(std::fputs(line.c_str(), stderr));
+}
+
 void Progress::Show() {
+    showing_ = true;
     last_ = Now();
     const double seconds = last_ - start_;
     const double rate = seconds > 0 ? static_cast<double>(files_) / seconds : 0;

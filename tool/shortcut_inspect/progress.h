@@ -5,6 +5,7 @@
 #define SHORTCUT_INSPECT_PROGRESS_H
 
 #include <cstdint>
+#include <string>
 
 namespace inspect {
 
@@ -14,11 +15,15 @@ public:
     void FileDone();
     // The final figures and a newline, once any file was done.
     void Finish();
+    // A line of its own on standard error (with its newline), below the progress line
+    // when one is showing.
+    void Note(const std::string& line);
 
 private:
     void Show();
 
     bool active_;
+    bool showing_ = false;  // the cursor is at the end of a progress line
     std::uint64_t files_ = 0;
     double start_ = 0;
     double last_ = 0;
