@@ -95,6 +95,13 @@ int ReadAll(int fd, std::uint64_t expected, FileBytes& bytes, bool& more) {
     }
 }
 
+// Reading a file must not change what the record says of it: O_NOATIME keeps its access
+// time, where the process may ask for that (it owns the file, or has CAP_FOWNER).
+int OpenLeavingAccessTime(const char* path, int flags) {
+    const int fd = open(path, flags | O_NOATIME);
+    return fd < 0 && errno == EPERM ? open(path, flags) : fd;
+}
+
 // 100-ns intervals between 1601-01-01 and 1970-01-01.
 constexpr std::int64_t kUnixEpochIntervals = 116444736000000000;
 
@@ -150,7 +157,7 @@ Link ReadLinkFile(const char* path, CodePage& codePage, unsigned hashes) {
     if (path == nullptr) {
         return UnreadableFile(path, EINVAL);
     }
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         return UnreadableFile(path, errno);
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The link file itself: its times as the file system keeps them, taken before it is read,
-// and its hashes, of the whole file however large.
+// The link file itself: its times as the file system keeps them, taken before it is read
+// and left as they were by the reading, and its hashes, of the whole file however large.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -40,6 +40,9 @@ TEST(LinkFile, HoldsTheFilesTimesAsTheyWereBeforeItWasRead) {
     }
     EXPECT_FALSE(link.link_file->md5 || link.link_file->sha1 || link.link_file->sha256);  // none asked
     EXPECT_FALSE(shell_link::ReadLink("abc", 3, codePage).link_file);                   // from memory
+    // Its reading left the access time as it was (before the modification time, which the
+    // kernel's relatime would otherwise move).
+    EXPECT_EQ(shell_link::ReadLinkFile(file.Path().c_str(), codePage).link_file->accessed->value, AsFileTime(accessed));
 }
 
 TEST(LinkFile, HasTheHashesAskedForOfTheWholeFile) {
