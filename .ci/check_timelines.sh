@@ -30,16 +30,13 @@ inspect timesketch "$work/timesketch.jsonl"
 mactime -b "$work/body" -d -y > "$work/timeline" 2> "$work/mactime_errors"
 [ ! -s "$work/mactime_errors" ] || { echo "check_timelines: mactime complained:"; cat "$work/mactime_errors"; exit 1; }
 /usr/bin/python3 - "$work/body" "$work/timeline" << 'PYTHON'
-import sys
+import csv, sys
 body = [line.rstrip("\n").split("|") for line in open(sys.argv[1], encoding="utf-8")]
 if any(len(fields) != 11 for fields in body):
     sys.exit("check_timelines: a body file line without 11 fields")
 names = {fields[1] for fields in body}
-seen = set()
-for line in open(sys.argv[2], encoding="utf-8", errors="replace"):
-    fields = line.rstrip("\n").split(",", 7)
-    if len(fields) == 8:
-        seen.add(fields[7])
+with open(sys.argv[2], encoding="utf-8", errors="replace", newline="") as timeline:
+    seen = {row[7] for row in csv.reader(timeline) if len(row) == 8}
 missing = names - seen
 if missing:
     sys.exit("check_timelines: mactime left out %d names, such as %s" % (len(missing), sorted(missing)[0]))
