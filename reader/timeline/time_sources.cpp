@@ -95,7 +95,7 @@ std::uint64_t DosDateTimeAsFileTime(DosDateTime time) {
         return 0;
     }
     const std::uint32_t date = time.value & 0xFFFF;
-    const std::uint32_t clock = time.value >> 16;
+    const std::int64_t clock = time.value >> 16;
     const std::int64_t days = DaysFromCivil(1980 + (date >> 9), (date >> 5) & 0x0F, date & 0x1F);
     const std::int64_t seconds = days * 86400 + (clock >> 11) * 3600 + ((clock >> 5) & 0x3F) * 60 + (clock & 0x1F) * 2;
     return static_cast<std::uint64_t>(kUnixEpochIntervals + seconds * 10000000);

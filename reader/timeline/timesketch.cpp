@@ -71,9 +71,9 @@ void WriteEvent(JsonWriter& json, const Link& link, const TimeSource& source, co
     }
     char text[sr::kFileTimeTextLength];
     sr::FileTimeText(event.filetime, text);  // the sources hold valid times only
-    char datetime[32];
+    char datetime[33];
     std::memcpy(datetime, text, 26);  // to the microsecond, as ISO 8601 readers commonly take
-    std::memcpy(datetime + 26, "+00:00", 6);
+    std::memcpy(datetime + 26, "+00:00", 7);
     json.BeginObject();
     json.Key("message");
     json.String(message);
