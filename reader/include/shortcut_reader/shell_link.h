@@ -302,10 +302,6 @@ struct TrackerBlock {
     // When droid_file_id is a version-1 UUID: the MAC address and the time it holds.
     std::optional<std::string> mac_address;
     std::optional<FileTime> droid_file_time;
-    std::optional<std::string> mac_vendor;            // TEMP-MERGE
-    const char* mac_kind = nullptr;                   // TEMP-MERGE
-    std::optional<std::string> birth_mac_address;    // TEMP-MERGE
-    std::optional<FileTime> birth_droid_file_time;    // TEMP-MERGE
 };
 struct ConsoleFeBlock {
     std::optional<std::uint32_t> code_page;
