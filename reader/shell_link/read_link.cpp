@@ -157,7 +157,7 @@ std::vector<ExtraDataBlock> ReadExtraData(Reading& reading, const Cursor& cursor
     }
     // Links mostly hold fewer: one allocation, small enough for malloc's fast per-thread
     // cache (eight blocks would not be).
-    blocks.reserve(3);
+    blocks.reserve(2);
     const ByteSpan list = reading.input.Sub(cursor.at, reading.input.size);
     RecordBudget budget{kMaxBlocks};
     const ListEnd end = WalkRecords(reading, list, kBlocks, budget, [&](ByteSpan block, std::uint32_t size) {
