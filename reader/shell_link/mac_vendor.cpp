@@ -259,7 +259,7 @@ struct MacVendorRegistry::Assignments {
         }
     }
 
-    void Index();
+    void Index(bool vectorScan);
 
     // The record whose start is key (as MakeKey makes it), or null.
     const char* Find(const char* key) const {
@@ -362,7 +362,7 @@ __attribute__((target("avx2,bmi,bmi2"))) std::size_t WalkLinesAvx2(const MacVend
 
 }  // namespace
 
-void MacVendorRegistry::Assignments::Index() {
+void MacVendorRegistry::Assignments::Index([[maybe_unused]] bool vectorScan) {
     // The registry's lines run to some 90 bytes: room for them all, a quarter full.
     std::size_t start = 64;
     while (start < size / 24) {
@@ -375,7 +375,8 @@ void MacVendorRegistry::Assignments::Index() {
     PlaceLine(slots.get(), shift, LineKey(1), 1);
     std::size_t done = 0;
 #ifdef SHORTCUT_MAC_VENDOR_AVX2
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")) {
+    if (vectorScan && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+        __builtin_cpu_supports("bmi2")) {
         // Each stop for a line without a slot moves on past its line feed.
         for (bool overflowed = true; overflowed;) {
             done = WalkLinesAvx2(*this, done, overflowed);
@@ -406,7 +407,8 @@ const char* MacKind(const MacAddress& mac) {
     return "universal";
 }
 
-MacVendorRegistry::MacVendorRegistry(std::string directory) : directory_(std::move(directory)) {}
+MacVendorRegistry::MacVendorRegistry(std::string directory, bool vectorScan)
+    : directory_(std::move(directory)), vectorScan_(vectorScan) {}
 
 MacVendorRegistry::~MacVendorRegistry() = default;
 
@@ -419,7 +421,7 @@ const MacVendorRegistry::Assignments& MacVendorRegistry::Loaded(std::size_t file
         auto assignments = std::make_unique<Assignments>();
         assignments->file = &kFiles[file];
         if (ReadFile(directory_ + '/' + kFiles[file].name, assignments->text, assignments->size)) {
-            assignments->Index();
+            assignments->Index(vectorScan_);
         }
         files_[file] = std::move(assignments);
         ready_[file].store(files_[file].get(), std::memory_order_release);
