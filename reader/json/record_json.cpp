@@ -477,7 +477,23 @@ struct BlockFields {
         Member(json, "droid_birth_volume_id", block.droid_birth_volume_id);
         Member(json, "droid_birth_file_id", block.droid_birth_file_id);
         Member(json, "mac_address", block.mac_address);
-        Member(json, "droid_file_time", block.droid_file_time);
+        // The birth identifier is mostly the file's own: its time is written out once.
+        char time[sr::kFileTimeTextLength];
+        const bool timed = block.droid_file_time && sr::FileTimeText(block.droid_file_time->value, time);
+        json.Key("droid_file_time");
+        TextOrNull(json, timed, time);
+        Member(json, "mac_vendor", block.mac_vendor);
+        NameMember(json, "mac_kind", block.mac_kind);
+        Member(json, "birth_mac_address", block.birth_mac_address);
+        if (block.birth_droid_file_time && block.droid_file_time &&
+            block.birth_droid_file_time->value == block.droid_file_time->value) {
+            json.Key("birth_droid_file_time");
+            TextOrNull(json, timed, time);
+        } else {
+            Member(json, "birth_droid_file_time", block.birth_droid_file_time);
+        }
+        Member(json, "birth_mac_vendor", block.birth_mac_vendor);
+        NameMember(json, "birth_mac_kind", block.birth_mac_kind);
     }
     void operator()(const ConsoleFeBlock& block) const { Member(json, "code_page", block.code_page); }
     void operator()(const SpecialFolderBlock& block) const {

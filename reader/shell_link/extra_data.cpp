@@ -2,12 +2,14 @@
 // One ExtraData block, by its signature. Every field is read only inside the block, so a
 // block shorter than its layout keeps the fields it holds; a fixed-size block that is
 // shorter than it must be says so. An unknown block keeps only the start of its bytes.
+#include <algorithm>
 #include <string>
 
 #include "format/layout.h"
 #include "format/names.h"
 #include "format/values.h"
 #include "format/well_known.h"
+#include "shell_link/mac_vendor.h"
 #include "shell_link/reading.h"
 
 namespace shell_link::detail {
@@ -73,6 +75,29 @@ ConsoleBlock ReadConsole(Reading& reading, ByteSpan block) {
     return console;
 }
 
+// The time the version-1 UUID at offset holds; what names it for a warning.
+std::optional<FileTime> UuidTime(Reading& reading, ByteSpan block, std::uint64_t offset, const Guid& id, const char* what) {
+    std::uint64_t filetime = 0;
+    if (sr::UuidFileTime(id, filetime)) {
+        return CheckedFileTime(reading, filetime, block.Sub(offset, 16));
+    }
+    reading.Warn(WarningCode::kInvalidTime, block.Sub(offset, 16),
+                 std::string("the ") + what + "'s time lies before 1601, where a FILETIME cannot go");
+    return std::nullopt;
+}
+
+// The MAC address of the machine that made a version-1 UUID, with its kind and vendor.
+void ReadUuidNode(const Guid& id, std::optional<std::string>& address, std::optional<std::string>& vendor,
+                  const char*& kind) {
+    char mac[sr::kMacAddressTextLength];
+    sr::UuidMacAddress(id, mac);
+    address.emplace(mac, sizeof mac);
+    MacAddress octets{};
+    std::copy(id.begin() + 10, id.end(), octets.begin());
+    kind = MacKind(octets);
+    vendor = InstalledMacVendors().Vendor(octets);
+}
+
 TrackerBlock ReadTracker(Reading& reading, ByteSpan block) {
     TrackerBlock tracker;
     tracker.version = Field<std::uint32_t>(block, 0x0C);
@@ -81,17 +106,22 @@ TrackerBlock ReadTracker(Reading& reading, ByteSpan block) {
     tracker.droid_file_id = GuidField(block, 0x30);
     tracker.droid_birth_volume_id = GuidField(block, 0x40);
     tracker.droid_birth_file_id = GuidField(block, 0x50);
-    if (tracker.droid_file_id && sr::IsTimeBasedUuid(*tracker.droid_file_id)) {
-        char mac[sr::kMacAddressTextLength];
-        sr::UuidMacAddress(*tracker.droid_file_id, mac);
-        tracker.mac_address = std::string(mac, sizeof mac);
-        std::uint64_t filetime = 0;
-        if (sr::UuidFileTime(*tracker.droid_file_id, filetime)) {
-            tracker.droid_file_time = CheckedFileTime(reading, filetime, block.Sub(0x30, 16));
+    const bool file = tracker.droid_file_id && sr::IsTimeBasedUuid(*tracker.droid_file_id);
+    if (file) {
+        ReadUuidNode(*tracker.droid_file_id, tracker.mac_address, tracker.mac_vendor, tracker.mac_kind);
+        tracker.droid_file_time = UuidTime(reading, block, 0x30, *tracker.droid_file_id, "droid file identifier");
+    }
+    if (tracker.droid_birth_file_id && sr::IsTimeBasedUuid(*tracker.droid_birth_file_id)) {
+        const Guid& birth = *tracker.droid_birth_file_id;
+        // Mostly the file has not moved since the link was made: the same machine.
+        if (file && std::equal(birth.begin() + 10, birth.end(), tracker.droid_file_id->begin() + 10)) {
+            tracker.birth_mac_address = tracker.mac_address;
+            tracker.birth_mac_vendor = tracker.mac_vendor;
+            tracker.birth_mac_kind = tracker.mac_kind;
         } else {
-            reading.Warn(WarningCode::kInvalidTime, block.Sub(0x30, 16),
-                         "the droid file identifier's time lies before 1601, where a FILETIME cannot go");
+            ReadUuidNode(birth, tracker.birth_mac_address, tracker.birth_mac_vendor, tracker.birth_mac_kind);
         }
+        tracker.birth_droid_file_time = UuidTime(reading, block, 0x50, birth, "droid birth file identifier");
     }
     return tracker;
 }

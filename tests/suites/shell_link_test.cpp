@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <thread>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "format/layout.h"
 #include "link_builder.h"
 #include "record_rows.h"
+#include "shell_link/mac_vendor.h"
 #include "structure_builders.h"
 #include "test_support.h"
 
@@ -319,8 +321,14 @@ TEST(ExtraDataRecord, DecodesEveryBlockBySignature) {
     };
     const std::string droid = "{7BCD46EC-7F22-11DD-9499-00137216874A}";
     const std::string volume = "{94C77840-FA47-46C7-B356-5C2DC6B6D115}";
-    const Bytes tracker = Bytes().U32(0x58).U32(0).Text("chris-xps").Zeros(7).Append(GuidBytes(volume)).Append(GuidBytes(droid))
-                              .Append(GuidBytes(volume)).Append(GuidBytes(droid));
+    const auto trackerWithBirth = [&](const std::string& birth) {
+        return Bytes().U32(0x58).U32(0).Text("chris-xps").Zeros(7).Append(GuidBytes(volume)).Append(GuidBytes(droid))
+            .Append(GuidBytes(volume)).Append(GuidBytes(birth));
+    };
+    const Bytes tracker = trackerWithBirth(droid);
+    // The vendor of 00:13:72 when ieee-data is installed, else null.
+    const std::optional<std::string> dell = shell_link::detail::InstalledMacVendors().Vendor({0x00, 0x13, 0x72, 0x16, 0x87, 0x4A});
+    const json dellVendor = dell ? json(*dell) : json(nullptr);
     const Bytes integerNamed = Storage("{B725F130-47EF-101A-A5F1-02608C9EEBAC}",
         Bytes().Append(PropertyValue(10, 0x1F, Bytes().U32(6).Units(u"a.txt").U16(0).U16(0)))
                .Append(PropertyValue(15, 0x40, U64(0x01C91515F2EEE9D0)))
@@ -355,11 +363,35 @@ TEST(ExtraDataRecord, DecodesEveryBlockBySignature) {
           {"/extra_data/0/droid_file_id", droid},
           {"/extra_data/0/droid_birth_file_id", droid},
           {"/extra_data/0/mac_address", "00:13:72:16:87:4A"},
-          {"/extra_data/0/droid_file_time", "2008-09-10T10:23:17.3649132Z"}}},
+          {"/extra_data/0/droid_file_time", "2008-09-10T10:23:17.3649132Z"},
+          {"/extra_data/0/mac_vendor", dellVendor},
+          {"/extra_data/0/mac_kind", "universal"},
+          {"/extra_data/0/birth_mac_address", "00:13:72:16:87:4A"},
+          {"/extra_data/0/birth_droid_file_time", "2008-09-10T10:23:17.3649132Z"},
+          {"/extra_data/0/birth_mac_vendor", dellVendor},
+          {"/extra_data/0/birth_mac_kind", "universal"}}},
+        {"a tracker whose birth identifier was made on another machine, a virtual one",
+         withBlocks({Block(sr::kTrackerDataBlock, trackerWithBirth("{0F1E2D3C-1234-11E0-8000-525400ABCDEF}"))}),
+         {{"/extra_data/0/mac_address", "00:13:72:16:87:4A"},
+          {"/extra_data/0/birth_mac_address", "52:54:00:AB:CD:EF"},
+          {"/extra_data/0/birth_droid_file_time", "2010-12-28T03:39:22.2350140Z"},
+          {"/extra_data/0/birth_mac_vendor", nullptr},
+          {"/extra_data/0/birth_mac_kind", "virtual_machine"}}},
+        {"a tracker whose birth identifier's time lies before 1601",
+         withBlocks({Block(sr::kTrackerDataBlock, trackerWithBirth("{00000000-0000-1000-8000-01005E0000FB}"))}),
+         {{"/extra_data/0/droid_file_time", "2008-09-10T10:23:17.3649132Z"},
+          {"/extra_data/0/birth_mac_address", "01:00:5E:00:00:FB"},
+          {"/extra_data/0/birth_droid_file_time", nullptr},
+          {"/extra_data/0/birth_mac_vendor", nullptr},
+          {"/extra_data/0/birth_mac_kind", "multicast"}},
+         {"invalid_time"}},
         {"a tracker whose file identifier is a random UUID",
          withBlocks({Block(sr::kTrackerDataBlock, Bytes().U32(0x58).U32(0).Zeros(16).Append(GuidBytes(volume)).Append(GuidBytes(volume))
                                                        .Zeros(32))}),
-         {{"/extra_data/0/machine_id", ""}, {"/extra_data/0/mac_address", nullptr}, {"/extra_data/0/droid_file_time", nullptr}}},
+         {{"/extra_data/0/machine_id", ""}, {"/extra_data/0/mac_address", nullptr}, {"/extra_data/0/droid_file_time", nullptr},
+          {"/extra_data/0/mac_vendor", nullptr}, {"/extra_data/0/mac_kind", nullptr}, {"/extra_data/0/birth_mac_address", nullptr},
+          {"/extra_data/0/birth_droid_file_time", nullptr}, {"/extra_data/0/birth_mac_vendor", nullptr},
+          {"/extra_data/0/birth_mac_kind", nullptr}}},
         {"console, console code page, special and known folder, and shim blocks",
          withBlocks({Block(sr::kConsoleDataBlock, ConsoleBody()), Block(sr::kConsoleFeDataBlock, Bytes().U32(936)),
                      Block(sr::kSpecialFolderDataBlock, Bytes().U32(37).U32(221)),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "test_support.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -35,6 +36,41 @@ TempFile::TempFile(const Bytes& bytes) {
 }
 
 TempFile::~TempFile() { unlink(path_.c_str()); }
+
+TempDirectory::TempDirectory() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string pattern = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/shortcut-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror("mkdtemp");
+        std::abort();
+    }
+    path_ = pattern;
+}
+
+TempDirectory::~TempDirectory() {
+    if (DIR* dir = opendir(path_.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                const std::string path = path_ + "/" + name;
+                if (unlink(path.c_str()) != 0) {
+                    rmdir(path.c_str());
+                }
+            }
+        }
+        closedir(dir);
+    }
+    rmdir(path_.c_str());
+}
+
+void TempDirectory::Write(const std::string& name, const std::string& text) const {
+    std::ofstream file(path_ + "/" + name, std::ios::binary | std::ios::trunc);
+    file << text;
+    if (!file) {
+        std::perror("write");
+        std::abort();
+    }
+}
 
 std::optional<std::vector<std::uint8_t>> FileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

@@ -24,6 +24,23 @@ private:
     std::string path_;
 };
 
+// A directory of its own, removed again with what it holds (files and empty
+// directories) when the object goes.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Writes text to the file name in it, replacing any.
+    void Write(const std::string& name, const std::string& text) const;
+
+private:
+    std::string path_;
+};
+
 // The bytes of the file at path, or nothing when it cannot be opened.
 std::optional<std::vector<std::uint8_t>> FileBytes(const std::string& path);
 

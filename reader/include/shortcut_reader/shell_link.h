@@ -299,9 +299,20 @@ struct TrackerBlock {
     std::optional<std::uint32_t> version;
     std::optional<std::string> machine_id;
     std::optional<Guid> droid_volume_id, droid_file_id, droid_birth_volume_id, droid_birth_file_id;
-    // When droid_file_id is a version-1 UUID: the MAC address and the time it holds.
+    // When droid_file_id is a version-1 UUID: the MAC address and the time it holds, the
+    // address's organisation in the IEEE registry (when the ieee-data package is
+    // installed; never for a multicast or locally administered address) and its kind:
+    // "virtual_machine" (a hypervisor's prefix), "multicast", "locally_administered" or
+    // "universal".
     std::optional<std::string> mac_address;
     std::optional<FileTime> droid_file_time;
+    std::optional<std::string> mac_vendor;
+    const char* mac_kind = nullptr;
+    // The same of droid_birth_file_id, the identifier the file had when the link was made.
+    std::optional<std::string> birth_mac_address;
+    std::optional<FileTime> birth_droid_file_time;
+    std::optional<std::string> birth_mac_vendor;
+    const char* birth_mac_kind = nullptr;
 };
 struct ConsoleFeBlock {
     std::optional<std::uint32_t> code_page;
