@@ -4,6 +4,7 @@
 // with "|"; a volume serial number is written as Windows' vol command shows it.
 #include <shortcut_reader/shell_link_timeline.h>
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -21,6 +22,8 @@ constexpr char kHeader[] =
     "NetworkPath,CommonPath,Arguments,TargetIDAbsolutePath,TargetMFTEntryNumber,TargetMFTSequenceNumber,MachineID,"
     "MachineMACAddress,MACVendor,TrackerCreatedOn,ExtraBlocksPresent\r\n";
 
+bool NeedsQuotes(char c) { return c == '"' || c == ',' || c == '\r' || c == '\n'; }
+
 class Row {
 public:
     Row(std::string& out, bool precise) : out_(out), precise_(precise) {}
@@ -28,17 +31,16 @@ public:
     // RFC 4180: a field holding a quote, a comma or a line break is quoted, its quotes doubled.
     void Text(std::string_view text) {
         Separate();
-        if (text.find_first_of("\",\r\n") == std::string_view::npos) {
+        if (std::none_of(text.begin(), text.end(), NeedsQuotes)) {
             out_.append(text);
             return;
         }
         out_ += '"';
-        for (const char c : text) {
-            out_ += c;
-            if (c == '"') {
-                out_ += '"';
-            }
+        for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos; text.remove_prefix(quote + 1)) {
+            out_.append(text.substr(0, quote + 1));
+            out_ += '"';
         }
+        out_.append(text);
         out_ += '"';
     }
     void Text(const std::string& text) { Text(std::string_view(text)); }
@@ -65,16 +67,28 @@ public:
         Text(std::string_view(text, precise_ ? 27 : 19));
     }
     void Time(const std::optional<FileTime>& time) { time ? Time(time->value) : Empty(); }
+    // Names from the format's tables, which need no quotes, joined with "|".
     template <std::size_t N>
     void BitNames(std::uint32_t value, const NamedBit (&names)[N]) {
-        std::string joined;
+        Separate();
+        const char* separator = "";
         for (const NamedBit& bit : names) {
             if ((value & bit.mask) != 0) {
-                joined += joined.empty() ? "" : "|";
-                joined += bit.name;
+                out_ += separator;
+                out_ += bit.name;
+                separator = "|";
             }
         }
-        Text(joined);
+    }
+    void BlockNames(const std::vector<ExtraDataBlock>& blocks) {
+        Separate();
+        const char* separator = "";
+        for (const ExtraDataBlock& block : blocks) {
+            const BlockKind* kind = BlockKindOf(block.block_signature);
+            out_ += separator;
+            out_ += kind != nullptr ? kind->name : "UnknownDataBlock";
+            separator = "|";
+        }
     }
     void Empty() { Separate(); }
     void End() { out_ += "\r\n"; }
@@ -155,16 +169,6 @@ void TrackerColumns(Row& row, const TrackerBlock* tracker) {
     row.Time(tracker->droid_file_time);
 }
 
-void BlockNames(Row& row, const std::vector<ExtraDataBlock>& blocks) {
-    std::string joined;
-    for (const ExtraDataBlock& block : blocks) {
-        const BlockKind* kind = BlockKindOf(block.block_signature);
-        joined += joined.empty() ? "" : "|";
-        joined += kind != nullptr ? kind->name : "UnknownDataBlock";
-    }
-    row.Text(joined);
-}
-
 }  // namespace
 
 void AppendCsvHeader(std::string& out) { out.append(kHeader, sizeof kHeader - 1); }
@@ -198,7 +202,7 @@ void AppendCsvRow(const Link& link, std::string& out, bool precise) {
     row.Text(link.link_target_id_list ? link.link_target_id_list->path : std::nullopt);
     MftColumns(row, link.link_target_id_list);
     TrackerColumns(row, FindBlock<TrackerBlock>(link));
-    BlockNames(row, link.extra_data);
+    row.BlockNames(link.extra_data);
     row.End();
 }
 
