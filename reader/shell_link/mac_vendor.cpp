@@ -13,8 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "bytes/byte_scan.h"
@@ -179,19 +181,19 @@ public:
         bool mapped = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0 &&
                       static_cast<std::uint64_t>(status.st_size) <= kMaxFileBytes;
         if (mapped) {
-            const auto size = static_cast<std::size_t>(status.st_size);
+            const auto bytes = static_cast<std::size_t>(status.st_size);
             const long page = sysconf(_SC_PAGESIZE);
             const std::size_t pageBytes = page > 0 ? static_cast<std::size_t>(page) : 4096;
-            const std::size_t length = (size + kPadding + pageBytes - 1) / pageBytes * pageBytes;
+            const std::size_t length = (bytes + kPadding + pageBytes - 1) / pageBytes * pageBytes;
             // Zero pages for the whole, the file over their start: the bytes after its end,
             // in its last page and beyond, read as zero.
             void* whole = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             mapped = whole != MAP_FAILED &&
-                     (size == 0 || mmap(whole, size, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, 0) != MAP_FAILED);
+                     (bytes == 0 || mmap(whole, bytes, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, 0) != MAP_FAILED);
             if (mapped) {
                 map_ = whole;
                 length_ = length;
-                size_ = size;
+                size_ = bytes;
             } else if (whole != MAP_FAILED) {
                 munmap(whole, length);
             }
@@ -252,6 +254,9 @@ struct MacVendorRegistry::Assignments {
     // A table of larger slots (a power of two) with the lines of this one; false when
     // there was no memory for it.
     bool Resize(std::size_t larger) {
+        if (larger <= capacity) {
+            return false;  // no table was made, or doubling it wrapped
+        }
         Slots old(static_cast<std::uint32_t*>(std::calloc(larger, sizeof(std::uint32_t))));
         if (!old) {
             return false;
@@ -417,10 +422,11 @@ void MacVendorRegistry::Assignments::Index([[maybe_unused]] bool vectorScan) {
 }
 
 const char* MacKind(const MacAddress& mac) {
-    for (const VirtualPrefix& prefix : kVirtualPrefixes) {
-        if (mac[0] == prefix.octets[0] && mac[1] == prefix.octets[1] && mac[2] == prefix.octets[2]) {
-            return "virtual_machine";
-        }
+    const auto virtualPrefix = [&mac](const VirtualPrefix& prefix) {
+        return mac[0] == prefix.octets[0] && mac[1] == prefix.octets[1] && mac[2] == prefix.octets[2];
+    };
+    if (std::any_of(std::begin(kVirtualPrefixes), std::end(kVirtualPrefixes), virtualPrefix)) {
+        return "virtual_machine";
     }
     // The group bit says what an address is for, whoever administers it: a multicast
     // address never names an adapter, local or not.
