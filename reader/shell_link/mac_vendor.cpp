@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 // MAC address kinds and the IEEE registry's organisations. The registry's MA-L file holds
 // some 32,500 records in 3 MB and is read once per process, its cost shared by every link
-// read after it, so the load must stay cheap (under a million instructions, callgrind,
-// where the machine has AVX2): the file is read into one buffer, its line feeds are found
-// 64 bytes a step, and at each line the walk only hashes the key bytes there into an
-// open-addressing table of line offsets. An organisation's name is unquoted and checked
-// only when a lookup hits its record.
+// read after it: the file is read into one buffer, its line feeds found with memchr, and
+// at each line the walk only hashes the key bytes there into an open-addressing table of
+// line offsets. An organisation's name is unquoted and checked only when a lookup hits
+// its record.
 #include "shell_link/mac_vendor.h"
 
+#include <errno.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,11 +20,6 @@
 
 #include "bytes/byte_scan.h"
 #include "text/utf8.h"
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#define SHORTCUT_MAC_VENDOR_AVX2 1
-#endif
 
 namespace shell_link::detail {
 
@@ -154,60 +148,55 @@ std::optional<std::string> FieldText(const char* field, const char* end) {
     return valid;
 }
 
-// A file's bytes, mapped read-only, with zero bytes after them, kPadding at least.
-// Mapping the page cache costs a fraction of reading into fresh memory, whose pages the
-// kernel must clear one by one: 3 MB took 13 ms so on the development machine (a virtual
-// one), against 0.5 ms mapped. The ieee-data package replaces its files rather than
-// rewriting them in place, so a mapped file does not shrink under the reader.
-class MappedText {
+// A file's bytes, read whole, with kPadding zero bytes after them. Read, not mapped: a
+// mapping would bring the process down (SIGBUS) if the file were rewritten in place,
+// shorter, while it is read, as a registry update may do.
+class FileText {
 public:
-    MappedText() = default;
-    ~MappedText() {
-        if (map_ != nullptr) {
-            munmap(map_, length_);
-        }
-    }
-    MappedText(const MappedText&) = delete;
-    MappedText& operator=(const MappedText&) = delete;
-
-    // False when path is no regular file of at most kMaxFileBytes that maps.
-    bool Map(const std::string& path) {
+    // False when path is no regular file of at most kMaxFileBytes that reads whole.
+    bool Read(const std::string& path) {
         // Non-blocking, so that a FIFO in the registry's place is refused, not waited on.
         const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0) {
             return false;
         }
         struct stat status {};
-        bool mapped = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0 &&
-                      static_cast<std::uint64_t>(status.st_size) <= kMaxFileBytes;
-        if (mapped) {
+        bool read = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0 &&
+                    static_cast<std::uint64_t>(status.st_size) <= kMaxFileBytes;
+        if (read) {
             const auto bytes = static_cast<std::size_t>(status.st_size);
-            const long page = sysconf(_SC_PAGESIZE);
-            const std::size_t pageBytes = page > 0 ? static_cast<std::size_t>(page) : 4096;
-            const std::size_t length = (bytes + kPadding + pageBytes - 1) / pageBytes * pageBytes;
-            // Zero pages for the whole, the file over their start: the bytes after its end,
-            // in its last page and beyond, read as zero.
-            void* whole = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            mapped = whole != MAP_FAILED &&
-                     (bytes == 0 || mmap(whole, bytes, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd, 0) != MAP_FAILED);
-            if (mapped) {
-                map_ = whole;
-                length_ = length;
-                size_ = bytes;
-            } else if (whole != MAP_FAILED) {
-                munmap(whole, length);
-            }
+            text_.reset(new char[bytes + kPadding]);
+            read = ReadAll(fd, text_.get(), bytes);
+            size_ = bytes;
+            std::memset(text_.get() + bytes, 0, kPadding);
         }
         close(fd);
-        return mapped;
+        return read;
     }
 
-    const char* get() const { return static_cast<const char*>(map_); }
+    const char* get() const { return text_.get(); }
     std::size_t size() const { return size_; }
 
 private:
-    void* map_ = nullptr;
-    std::size_t length_ = 0;
+    // Exactly bytes from fd; a file that grew or shrank since its size was taken is
+    // not taken.
+    static bool ReadAll(int fd, char* into, std::size_t bytes) {
+        std::size_t done = 0;
+        while (done < bytes) {
+            const ssize_t got = ::read(fd, into + done, bytes - done);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                return false;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        char more = 0;
+        return ::read(fd, &more, 1) == 0;
+    }
+
+    std::unique_ptr<char[]> text_;
     std::size_t size_ = 0;
 };
 
@@ -239,7 +228,7 @@ inline bool PlaceLine(std::uint32_t* slots, unsigned shift, std::uint64_t key, s
 
 struct MacVendorRegistry::Assignments {
     const RegistryFile* file = nullptr;
-    MappedText text;
+    FileText text;
     std::size_t size = 0;
     // The offset plus one of each line's start, by its key's slot; 0 marks a free slot.
     // Every line is placed, not only those that look like records: checking them would
@@ -290,7 +279,7 @@ struct MacVendorRegistry::Assignments {
         }
     }
 
-    void Index(bool vectorScan);
+    void Index();
 
     // The record whose start is key (as MakeKey makes it), or null.
     const char* Find(const char* key) const {
@@ -348,52 +337,10 @@ void WalkLines(MacVendorRegistry::Assignments& into, std::size_t from) {
     }
 }
 
-#ifdef SHORTCUT_MAC_VENDOR_AVX2
-// The line feeds of the 64 bytes at text, bit i for text[i].
-__attribute__((target("avx2"), always_inline)) inline std::uint64_t FeedMask(const char* text) {
-    const __m256i feed = _mm256_set1_epi8('\n');
-    const auto low = static_cast<std::uint32_t>(
-        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(text)), feed)));
-    const auto high = static_cast<std::uint32_t>(
-        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 32)), feed)));
-    return low | std::uint64_t{high} << 32;
-}
-
-// With AVX2, 64 bytes a step from from, each line feed a bit of a mask: glibc's memchr,
-// called once a line, costs about twice as much. Nothing is called in the loop, so that
-// its state stays in registers: it stops after a line feed whose line found no slot,
-// setting overflowed. Returns where it stopped: every line feed before that has had its
-// line placed, but for that one.
-__attribute__((target("avx2,bmi,bmi2"))) std::size_t WalkLinesAvx2(const MacVendorRegistry::Assignments& into,
-                                                                   std::size_t from, bool& overflowed) {
-    const char* text = into.text.get();
-    const std::size_t end = from + (into.size - from) / 64 * 64;
-    std::uint32_t* slots = into.slots.get();
-    const unsigned shift = into.shift;
-    // A line stores its offset plus one, its feed's plus two; the loop counts in those,
-    // from which the step's bytes and each line's key are at fixed distances.
-    const char* keys = text + KeyAt(*into.file) - 1;
-    for (std::size_t base = from + 2; base < end + 2; base += 64) {
-        for (std::uint64_t feeds = FeedMask(text + base - 2); feeds != 0; feeds &= feeds - 1) {
-            // Written out: the compiler's own tzcnt clears its destination first, an
-            // instruction a line, for a false dependency older processors had.
-            std::uint64_t bit = 0;
-            __asm__("tzcnt %1, %0" : "=r"(bit) : "r"(feeds) : "cc");
-            const std::size_t stored = base + bit;
-            if (!PlaceLine(slots, shift, Load64(keys + stored), static_cast<std::uint32_t>(stored))) {
-                overflowed = true;
-                return stored - 1;
-            }
-        }
-    }
-    overflowed = false;
-    return end;
-}
-#endif
 
 }  // namespace
 
-void MacVendorRegistry::Assignments::Index([[maybe_unused]] bool vectorScan) {
+void MacVendorRegistry::Assignments::Index() {
     // The registry's lines run to some 90 bytes: room for them all, a quarter full.
     std::size_t start = 64;
     while (start < size / 24) {
@@ -404,21 +351,7 @@ void MacVendorRegistry::Assignments::Index([[maybe_unused]] bool vectorScan) {
     }
     // The first line, as if a line feed came before it.
     PlaceLine(slots.get(), shift, LineKey(1), 1);
-    std::size_t done = 0;
-#ifdef SHORTCUT_MAC_VENDOR_AVX2
-    if (vectorScan && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-        __builtin_cpu_supports("bmi2")) {
-        // Each stop for a line without a slot moves on past its line feed.
-        for (bool overflowed = true; overflowed;) {
-            done = WalkLinesAvx2(*this, done, overflowed);
-            if (overflowed) {
-                Overflow(static_cast<std::uint32_t>(done + 1));
-            }
-        }
-    }
-#endif
-    // Each line feed before done has had its line placed; the rest go one by one.
-    WalkLines(*this, done);
+    WalkLines(*this, 0);
 }
 
 const char* MacKind(const MacAddress& mac) {
@@ -439,8 +372,7 @@ const char* MacKind(const MacAddress& mac) {
     return "universal";
 }
 
-MacVendorRegistry::MacVendorRegistry(std::string directory, bool vectorScan)
-    : directory_(std::move(directory)), vectorScan_(vectorScan) {}
+MacVendorRegistry::MacVendorRegistry(std::string directory) : directory_(std::move(directory)) {}
 
 MacVendorRegistry::~MacVendorRegistry() = default;
 
@@ -452,9 +384,9 @@ const MacVendorRegistry::Assignments& MacVendorRegistry::Loaded(std::size_t file
     std::call_once(once_[file], [this, file] {
         auto assignments = std::make_unique<Assignments>();
         assignments->file = &kFiles[file];
-        if (assignments->text.Map(directory_ + '/' + kFiles[file].name)) {
+        if (assignments->text.Read(directory_ + '/' + kFiles[file].name)) {
             assignments->size = assignments->text.size();
-            assignments->Index(vectorScan_);
+            assignments->Index();
         }
         files_[file] = std::move(assignments);
         ready_[file].store(files_[file].get(), std::memory_order_release);

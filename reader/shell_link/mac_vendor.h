@@ -29,9 +29,7 @@ const char* MacKind(const MacAddress& mac);
 // on several threads at once.
 class MacVendorRegistry {
 public:
-    // With vectorScan cleared, files are walked the portable way even where the machine
-    // has AVX2, as where it has not.
-    explicit MacVendorRegistry(std::string directory, bool vectorScan = true);
+    explicit MacVendorRegistry(std::string directory);
     ~MacVendorRegistry();
     MacVendorRegistry(const MacVendorRegistry&) = delete;
     MacVendorRegistry& operator=(const MacVendorRegistry&) = delete;
@@ -49,7 +47,6 @@ private:
     const Assignments& Loaded(std::size_t file) const;
 
     std::string directory_;
-    bool vectorScan_;
     mutable std::array<std::once_flag, kFileCount> once_;
     mutable std::array<std::unique_ptr<Assignments>, kFileCount> files_;
     mutable std::array<std::atomic<const Assignments*>, kFileCount> ready_{};

@@ -163,15 +163,13 @@ TEST(MacVendors, NameTheMostSpecificAssignmentOfTheRegistryFiles) {
          {{"oui.csv", std::string(kHeader) + "MA-L,001372," + std::string(300, 'n') + ",x\n"}}, "00:13:72:00:00:00",
          std::string(256, 'n')},
     };
-    for (const bool vectorScan : {true, false}) {
-        for (const auto& row : rows) {
-            TempDirectory directory;
-            for (const auto& [name, text] : row.files) {
-                directory.Write(name, text);
-            }
-            const MacVendorRegistry registry(directory.Path(), vectorScan);
-            EXPECT_EQ(registry.Vendor(Mac(row.mac)), row.vendor) << row.what << (vectorScan ? "" : ", walked portably");
+    for (const auto& row : rows) {
+        TempDirectory directory;
+        for (const auto& [name, text] : row.files) {
+            directory.Write(name, text);
         }
+        const MacVendorRegistry registry(directory.Path());
+        EXPECT_EQ(registry.Vendor(Mac(row.mac)), row.vendor) << row.what;
     }
 }
 
@@ -194,22 +192,20 @@ TEST(MacVendors, GrowTheirTableAndStopOnLinesOfOneKey) {
         same += "MA-L,001372,Same,x\n";
     }
     same += "MA-L,001373,After,x\n";
-    for (const bool vectorScan : {true, false}) {
-        TempDirectory directory;
-        directory.Write("oui.csv", many);
-        const MacVendorRegistry registry(directory.Path(), vectorScan);
-        for (unsigned i = 0; i < 5000; ++i) {
-            const unsigned block = prefix(i);
-            const MacAddress mac{static_cast<std::uint8_t>(block >> 16), static_cast<std::uint8_t>(block >> 8),
-                                 static_cast<std::uint8_t>(block), 0, 0, 1};
-            ASSERT_EQ(registry.Vendor(mac), "N" + std::to_string(i)) << i;
-        }
-        TempDirectory equal;
-        equal.Write("oui.csv", same);
-        const MacVendorRegistry equalKeys(equal.Path(), vectorScan);
-        EXPECT_EQ(equalKeys.Vendor(Mac("00:13:72:00:00:01")), "Same");
-        EXPECT_EQ(equalKeys.Vendor(Mac("00:13:73:00:00:01")), "After");
+    TempDirectory directory;
+    directory.Write("oui.csv", many);
+    const MacVendorRegistry registry(directory.Path());
+    for (unsigned i = 0; i < 5000; ++i) {
+        const unsigned block = prefix(i);
+        const MacAddress mac{static_cast<std::uint8_t>(block >> 16), static_cast<std::uint8_t>(block >> 8),
+                             static_cast<std::uint8_t>(block), 0, 0, 1};
+        ASSERT_EQ(registry.Vendor(mac), "N" + std::to_string(i)) << i;
     }
+    TempDirectory equal;
+    equal.Write("oui.csv", same);
+    const MacVendorRegistry equalKeys(equal.Path());
+    EXPECT_EQ(equalKeys.Vendor(Mac("00:13:72:00:00:01")), "Same");
+    EXPECT_EQ(equalKeys.Vendor(Mac("00:13:73:00:00:01")), "After");
 }
 
 TEST(MacVendors, TakeNoDirectoryOrFifoForARegistryFile) {
