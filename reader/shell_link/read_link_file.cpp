@@ -120,25 +120,40 @@ std::optional<FileTime> FileTimeOf(std::int64_t seconds, std::uint32_t nanosecon
     return FileTime{static_cast<std::uint64_t>(intervals)};
 }
 
-// The file's times, taken before it is read. statx gives the birth time where the file
-// system keeps it; where statx is missing (an old kernel, some emulators) stat's three.
-LinkFile TimesOf(int fd, const struct stat& status) {
-    LinkFile file;
+// What a file's status tells the reading: its kind, size and times.
+struct FileStatus {
+    bool regular = false;
+    std::uint64_t size = 0;
+    LinkFile times;
+};
+
+// One call, taken before the file is read: statx, which gives the birth time where the
+// file system keeps it; where statx is missing (an old kernel, some emulators), fstat's
+// three times. Returns 0 or the errno.
+int StatusOf(int fd, FileStatus& status) {
     struct statx extended {};
     if (statx(fd, "", AT_EMPTY_PATH | AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &extended) == 0 &&
         (extended.stx_mask & STATX_BASIC_STATS) == STATX_BASIC_STATS) {
-        file.modified = FileTimeOf(extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec);
-        file.accessed = FileTimeOf(extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec);
-        file.changed = FileTimeOf(extended.stx_ctime.tv_sec, extended.stx_ctime.tv_nsec);
+        status.regular = S_ISREG(extended.stx_mode);
+        status.size = extended.stx_size;
+        status.times.modified = FileTimeOf(extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec);
+        status.times.accessed = FileTimeOf(extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec);
+        status.times.changed = FileTimeOf(extended.stx_ctime.tv_sec, extended.stx_ctime.tv_nsec);
         if ((extended.stx_mask & STATX_BTIME) != 0) {
-            file.born = FileTimeOf(extended.stx_btime.tv_sec, extended.stx_btime.tv_nsec);
+            status.times.born = FileTimeOf(extended.stx_btime.tv_sec, extended.stx_btime.tv_nsec);
         }
-        return file;
+        return 0;
     }
-    file.modified = FileTimeOf(status.st_mtim.tv_sec, static_cast<std::uint32_t>(status.st_mtim.tv_nsec));
-    file.accessed = FileTimeOf(status.st_atim.tv_sec, static_cast<std::uint32_t>(status.st_atim.tv_nsec));
-    file.changed = FileTimeOf(status.st_ctim.tv_sec, static_cast<std::uint32_t>(status.st_ctim.tv_nsec));
-    return file;
+    struct stat plain {};
+    if (fstat(fd, &plain) != 0) {
+        return errno;
+    }
+    status.regular = S_ISREG(plain.st_mode);
+    status.size = plain.st_size > 0 ? static_cast<std::uint64_t>(plain.st_size) : 0;
+    status.times.modified = FileTimeOf(plain.st_mtim.tv_sec, static_cast<std::uint32_t>(plain.st_mtim.tv_nsec));
+    status.times.accessed = FileTimeOf(plain.st_atim.tv_sec, static_cast<std::uint32_t>(plain.st_atim.tv_nsec));
+    status.times.changed = FileTimeOf(plain.st_ctim.tv_sec, static_cast<std::uint32_t>(plain.st_ctim.tv_nsec));
+    return 0;
 }
 
 }  // namespace
@@ -163,18 +178,18 @@ Link ReadLinkFile(const char* path, CodePage& codePage, unsigned hashes) {
     }
     // Opened without blocking, so that a FIFO with no writer does not wait; read blocking.
     const int flags = fcntl(fd, F_GETFL);
-    struct stat status {};
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0 || fstat(fd, &status) < 0) {
-        const int error = errno;
+    FileStatus status;
+    const int statusError = flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0 ? errno : StatusOf(fd, status);
+    if (statusError != 0) {
         close(fd);
-        return UnreadableFile(path, error);
+        return UnreadableFile(path, statusError);
     }
-    const bool regular = S_ISREG(status.st_mode);
-    const std::uint64_t fileSize = regular && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    const bool regular = status.regular;
+    const std::uint64_t fileSize = regular ? status.size : 0;
     // A pipe's or a device's times say nothing of a link.
     std::optional<LinkFile> file;
     if (regular) {
-        file = TimesOf(fd, status);
+        file = std::move(status.times);
     }
     FileBytes bytes;
     bool more = false;
