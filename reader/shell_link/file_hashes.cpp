@@ -55,10 +55,11 @@ const EVP_MD* Digest(std::size_t index) {
 
 std::string Hex(const unsigned char* digest, unsigned int size) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text(std::size_t{size} * 2, '\0');
+    std::string text;
+    text.reserve(std::size_t{size} * 2);
     for (unsigned int i = 0; i < size; ++i) {
-        text[2 * i] = kDigits[digest[i] >> 4];
-        text[2 * i + 1] = kDigits[digest[i] & 0x0F];
+        text += kDigits[digest[i] >> 4];
+        text += kDigits[digest[i] & 0x0F];
     }
     return text;
 }
