@@ -278,27 +278,41 @@ struct MacVendorRegistry::Assignments {
         for (std::size_t c = capacity; c > 1; c >>= 1) {
             --shift;
         }
+        placed = 0;
         for (std::size_t i = 0; i < oldCapacity; ++i) {
-            if (old[i] != 0) {
-                PlaceLine(slots.get(), shift, LineKey(old[i]), old[i]);
+            if (old[i] != 0 && PlaceLine(slots.get(), shift, LineKey(old[i]), old[i])) {
+                ++placed;
             }
         }
         return true;
     }
 
-    // The line the walk could not place: placed in a table grown to twice its size when
-    // this one is half full, else (or without memory for it) left out.
-    void Overflow(std::uint32_t stored) {
-        std::size_t used = 0;
-        for (std::size_t i = 0; i < capacity; ++i) {
-            used += slots[i] != 0 ? 1U : 0U;
+    // A line of the walk: placed near its key's slot, or else in a table grown to twice
+    // its size when this one is half full, or else (without memory for that) left out.
+    // A file that leaves out more than kMaxLeftOut lines (a garbage file of equal keys)
+    // is no registry: it holds no assignments, and the walk stops; false then.
+    bool Place(std::uint32_t stored) {
+        if (PlaceLine(slots.get(), shift, LineKey(stored), stored)) {
+            ++placed;
+            return true;
         }
-        while (2 * used >= capacity && Resize(2 * capacity)) {
+        while (2 * placed >= capacity && Resize(2 * capacity)) {
             if (PlaceLine(slots.get(), shift, LineKey(stored), stored)) {
-                return;
+                ++placed;
+                return true;
             }
         }
+        if (++leftOut <= kMaxLeftOut) {
+            return true;
+        }
+        slots.reset();
+        capacity = 0;
+        return false;
     }
+
+    static constexpr std::size_t kMaxLeftOut = 4096;
+    std::size_t placed = 0;
+    std::size_t leftOut = 0;
 
     void Index();
 
@@ -351,8 +365,10 @@ void WalkLines(MacVendorRegistry::Assignments& into, std::size_t from) {
         }
         const auto offset = static_cast<std::size_t>(feed - text);
         const auto stored = static_cast<std::uint32_t>(offset + 2);
-        if (!PlaceLine(into.slots.get(), into.shift, Load64(keys + offset), stored)) {
-            into.Overflow(stored);
+        if (PlaceLine(into.slots.get(), into.shift, Load64(keys + offset), stored)) {
+            ++into.placed;
+        } else if (!into.Place(stored)) {
+            return;
         }
         at = feed + 1;
     }
@@ -371,7 +387,7 @@ void MacVendorRegistry::Assignments::Index() {
         return;
     }
     // The first line, as if a line feed came before it.
-    PlaceLine(slots.get(), shift, LineKey(1), 1);
+    Place(1);
     WalkLines(*this, 0);
 }
 

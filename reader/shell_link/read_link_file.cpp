@@ -105,8 +105,12 @@ int OpenLeavingAccessTime(const char* path, int flags) {
 // 100-ns intervals between 1601-01-01 and 1970-01-01.
 constexpr std::int64_t kUnixEpochIntervals = 116444736000000000;
 
-// A time of the file system as a FILETIME; absent before 1601 (and for 0, "not set").
+// A time of the file system as a FILETIME; absent before 1601, and for the UNIX epoch
+// itself, which file systems made from images commonly give for a time they do not have.
 std::optional<FileTime> FileTimeOf(std::int64_t seconds, std::uint32_t nanoseconds) {
+    if (seconds == 0 && nanoseconds == 0) {
+        return std::nullopt;
+    }
     constexpr std::int64_t kIntervalsPerSecond = 10000000;
     constexpr std::int64_t kLowest = -kUnixEpochIntervals / kIntervalsPerSecond;
     constexpr std::int64_t kHighest = (INT64_MAX - kUnixEpochIntervals) / kIntervalsPerSecond - 1;
@@ -119,6 +123,14 @@ std::optional<FileTime> FileTimeOf(std::int64_t seconds, std::uint32_t nanosecon
     }
     return FileTime{static_cast<std::uint64_t>(intervals)};
 }
+
+struct Descriptor {
+    int fd;
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    ~Descriptor() { close(fd); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+};
 
 // What a file's status tells the reading: its kind, size and times.
 struct FileStatus {
@@ -176,12 +188,13 @@ Link ReadLinkFile(const char* path, CodePage& codePage, unsigned hashes) {
     if (fd < 0) {
         return UnreadableFile(path, errno);
     }
+    // Closed however the reading ends, std::bad_alloc included.
+    const Descriptor closer(fd);
     // Opened without blocking, so that a FIFO with no writer does not wait; read blocking.
     const int flags = fcntl(fd, F_GETFL);
     FileStatus status;
     const int statusError = flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0 ? errno : StatusOf(fd, status);
     if (statusError != 0) {
-        close(fd);
         return UnreadableFile(path, statusError);
     }
     const bool regular = status.regular;
@@ -197,7 +210,6 @@ Link ReadLinkFile(const char* path, CodePage& codePage, unsigned hashes) {
     if (error == 0 && file && hashes != 0) {
         detail::HashFile(bytes.data, bytes.size, fd, more, hashes, *file);
     }
-    close(fd);
     if (error != 0) {
         return UnreadableFile(path, error);
     }

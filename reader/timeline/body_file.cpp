@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Body file (Sleuth Kit 3.x) lines: MD5|name|inode|mode|UID|GID|size|atime|mtime|ctime|crtime.
-// mactime splits a line at every "|" and decodes "%XX", so a name's "|" cannot be escaped
-// as "\|": it is written "\x7c", as control characters are; a backslash is doubled.
+// A backslash in a name is doubled and control characters are written "\xHH". mactime
+// splits a line at every "|", even after a backslash, and then decodes "%XX" in each
+// field: a name's "|" is written "%7C" and its "%" "%25", which mactime turns back into
+// them (a "%0A" left as it is would become a line break there, and the line be lost).
 #include <shortcut_reader/shell_link_timeline.h>
 
 #include <charconv>
@@ -37,7 +39,11 @@ void AppendEscaped(std::string_view text, std::string& out) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\\') {
             out += "\\\\";
-        } else if (c == '|' || byte < 0x20 || byte == 0x7F) {
+        } else if (c == '|') {
+            out += "%7C";
+        } else if (c == '%') {
+            out += "%25";
+        } else if (byte < 0x20 || byte == 0x7F) {
             out += "\\x";
             out += kDigits[byte >> 4];
             out += kDigits[byte & 0x0F];

@@ -28,7 +28,7 @@ shell_link::Link EveryTimeSource() {
     link.size = 405;
     link.link_file = shell_link::LinkFile{FileTime{kLinkModified}, FileTime{kLinkAccessed}, std::nullopt,
                                           FileTime{kLinkBorn}, "0123456789abcdef0123456789abcdef", std::nullopt, std::nullopt};
-    link.target.path = "C:\\Tools\\x|y.exe";
+    link.target.path = "C:\\Tools\\x|y%0A.exe";
     link.target.arguments = "-a\r\n-b";
     link.header.creation_time = FileTime{kTargetCreated};
     link.header.write_time = FileTime{kTargetWritten};
@@ -98,9 +98,9 @@ TEST(Timeline, BodyFileHasALineForEachSourceOfTimesWithItsNameEscaped) {
     const std::string md5 = "0123456789abcdef0123456789abcdef|";
     const std::string file = "C:\\\\Links\\\\a \"q\", b.lnk";
     EXPECT_EQ(out, md5 + file + " (link file times)|0|0|0|0|405|1221040800|1221251237|0|1221132600\n" +
-                       md5 + file + " -> C:\\\\Tools\\\\x\\x7cy.exe (target times)|0|0|0|0|3827|1293840000|1273129689|0|1230865445\n" +
+                       md5 + file + " -> C:\\\\Tools\\\\x%7Cy%250A.exe (target times)|0|0|0|0|3827|1293840000|1273129689|0|1230865445\n" +
                        md5 + file + " -> x.exe (shell item times)|0|0|0|0|3827|0|1230865446|0|0\n" +
-                       md5 + file + " -> C:\\\\Tools\\\\x\\x7cy.exe (tracker droid time)|0|0|0|0|0|0|0|0|1183792027\n");
+                       md5 + file + " -> C:\\\\Tools\\\\x%7Cy%250A.exe (tracker droid time)|0|0|0|0|0|0|0|0|1183792027\n");
     shell_link::Link unreadable;
     unreadable.file = "gone.lnk";
     unreadable.status = shell_link::Status::kFileError;
@@ -117,7 +117,7 @@ TEST(Timeline, TimesketchHasALineForEachTimeWithTheThreeFieldsTimesketchRequires
     EXPECT_EQ(first,
               "{\"message\":\"Link file accessed: C:\\\\Links\\\\a \\\"q\\\", b.lnk\",\"datetime\":\"2008-09-10T10:00:00.000000+00:00\","
               "\"timestamp\":1221040800000000,\"timestamp_desc\":\"Link file accessed\",\"file\":\"C:\\\\Links\\\\a \\\"q\\\", b.lnk\","
-              "\"target_path\":\"C:\\\\Tools\\\\x|y.exe\",\"arguments\":\"-a\\r\\n-b\",\"machine_id\":\"pc1\","
+              "\"target_path\":\"C:\\\\Tools\\\\x|y%0A.exe\",\"arguments\":\"-a\\r\\n-b\",\"machine_id\":\"pc1\","
               "\"mac_address\":\"00:0C:29:AA:BB:CC\",\"warnings\":[\"hidden_arguments\"]}");
     EXPECT_NE(out.find("\"datetime\":\"2008-09-11T11:30:00.123456+00:00\",\"timestamp\":1221132600123456,"
                        "\"timestamp_desc\":\"Link file created\""),

@@ -206,6 +206,16 @@ TEST(MacVendors, GrowTheirTableAndStopOnLinesOfOneKey) {
     const MacVendorRegistry equalKeys(equal.Path());
     EXPECT_EQ(equalKeys.Vendor(Mac("00:13:72:00:00:01")), "Same");
     EXPECT_EQ(equalKeys.Vendor(Mac("00:13:73:00:00:01")), "After");
+    // So many lines of one key that the file is no registry: the walk stops at once,
+    // however long the file, and nothing is found in it.
+    std::string garbage = kHeader;
+    garbage += "MA-L,001373,First,x\n";
+    for (unsigned i = 0; i < 6000; ++i) {
+        garbage += "MA-L,001372,Same,x\n";
+    }
+    TempDirectory flooded;
+    flooded.Write("oui.csv", garbage);
+    EXPECT_EQ(MacVendorRegistry(flooded.Path()).Vendor(Mac("00:13:73:00:00:01")), std::nullopt);
 }
 
 TEST(MacVendors, TakeNoDirectoryOrFifoForARegistryFile) {
