@@ -30,11 +30,12 @@ inspect timesketch "$work/timesketch.jsonl"
 mactime -b "$work/body" -d -y > "$work/timeline" 2> "$work/mactime_errors"
 [ ! -s "$work/mactime_errors" ] || { echo "check_timelines: mactime complained:"; cat "$work/mactime_errors"; exit 1; }
 /usr/bin/python3 - "$work/body" "$work/timeline" << 'PYTHON'
-import csv, sys
+import csv, re, sys
 body = [line.rstrip("\n").split("|") for line in open(sys.argv[1], encoding="utf-8")]
 if any(len(fields) != 11 for fields in body):
     sys.exit("check_timelines: a body file line without 11 fields")
-names = {fields[1] for fields in body}
+# The names as mactime shows them, after decoding %XX as it does.
+names = {re.sub(r"%([0-9A-Fa-f]{2})", lambda m: chr(int(m.group(1), 16)), fields[1]) for fields in body}
 with open(sys.argv[2], encoding="utf-8", errors="replace", newline="") as timeline:
     seen = {row[7] for row in csv.reader(timeline) if len(row) == 8}
 missing = names - seen
