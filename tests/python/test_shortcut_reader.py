@@ -40,10 +40,11 @@ def test_every_corpus_record_equals_shortcut_inspects_key_by_key():
         assert list(record) == list(expected), path
         for key in expected:
             assert record[key] == expected[key], (path, key)
-        # From bytes: the same record, but for the file's name, which bytes do not have.
+        # From bytes: the same record, but for the file's name and the file itself, which
+        # bytes do not have.
         from_bytes = shortcut_reader.read(path.read_bytes())
-        assert from_bytes["file"] == ""
-        assert {**from_bytes, "file": expected["file"]} == expected, path
+        assert from_bytes["file"] == "" and from_bytes["link_file"] is None
+        assert {**from_bytes, "file": expected["file"], "link_file": expected["link_file"]} == expected, path
 
 
 @pytest.mark.parametrize("make", [str, pathlib.Path, os.fsencode, bytearray, memoryview], ids=lambda make: make.__name__)
