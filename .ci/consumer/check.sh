@@ -85,7 +85,7 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
 for file in bin/shortcut_dump share/man/man1/shortcut_dump.1.gz share/doc/shortcut-dump/copyright \
             include/shortcut_reader/shortcut_file.h include/shortcut_reader/link_text.h include/shortcut_reader/export.h \
-            include/shortcut_reader/shell_link.h include/shortcut_reader/shell_link_json.h \
+            include/shortcut_reader/shell_link.h include/shortcut_reader/shell_link_json.h include/shortcut_reader/shell_link_timeline.h \
             include/shortcut_reader/shell_link_constants.h include/shortcut_reader/shell_link_c.h bin/shortcut_inspect \
             share/man/man1/shortcut_inspect.1.gz share/doc/shortcut-dump/shortcut_inspect.schema.json \
             "$libdir/libshortcut_reader.a" "$libdir/cmake/shortcut_reader/shortcut_readerConfig.cmake" \
@@ -93,8 +93,8 @@ for file in bin/shortcut_dump share/man/man1/shortcut_dump.1.gz share/doc/shortc
     [ -e "$prefix/$file" ] || fail "not installed: $file"
 done
 extra=$(ls "$prefix/include/shortcut_reader" | grep -v -x -e shortcut_file.h -e link_text.h -e export.h \
-        -e shell_link.h -e shell_link_json.h -e shell_link_constants.h -e shell_link_c.h || true)
-[ -z "$extra" ] || fail "headers installed beyond the public seven: $extra"
+        -e shell_link.h -e shell_link_json.h -e shell_link_timeline.h -e shell_link_constants.h -e shell_link_c.h || true)
+[ -z "$extra" ] || fail "headers installed beyond the public eight: $extra"
 both_ways "$prefix" "$libdir" "static ($libdir)"
 
 # The static library links into a user's shared object.
