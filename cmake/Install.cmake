@@ -118,9 +118,12 @@ else()
     set(SHORTCUT_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
     set(SHORTCUT_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 endif()
-# A static reader built with libcrypto needs it linked in too.
-if(SHORTCUT_HASHES)
+# A static reader built with libcrypto needs it linked in too, also where its users ask
+# pkg-config without --static; a shared one links it itself.
+if(SHORTCUT_HASHES AND BUILD_SHARED_LIBS)
     set(SHORTCUT_PC_REQUIRES_PRIVATE "Requires.private: libcrypto")
+elseif(SHORTCUT_HASHES)
+    set(SHORTCUT_PC_REQUIRES_PRIVATE "Requires: libcrypto")
 else()
     set(SHORTCUT_PC_REQUIRES_PRIVATE "")
 endif()
