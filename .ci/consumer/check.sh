@@ -122,7 +122,7 @@ exported=$(nm -D --defined-only -C "$library" | awk '$2 ~ /^[TWVBDR]$/ { $1 = ""
 public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|PathRel))\(|ShortcutStatusText\(|ReportError\('
 public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\('
 public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|UnreadableFile\(|Analyze\('
-public+='|AppendJsonLine\(|WarningCodeName\(|CategoryOf\(|WarningCategoryName\(|StatusName\(|TargetSourceName\(|TargetOf\('
+public+='|AppendJsonLine\(|WarningCodeName\(|CategoryOf\(|WarningCategoryName\(|StatusName\(|TargetSourceName\(|TargetOf\(|HashesAvailable\(|AppendCsvHeader\(|AppendCsvRow\(|AppendBodyLines\(|AppendTimesketchLines\('
 public+='|LinkInfoTarget(\[abi:cxx11\])?\('
 public+='|(GuidText|FileTimeText|DosDateTimeText)(\[abi:cxx11\])?\()'
 public+='|shortcut_(read_memory|read_file|record_json|record_status|record_free|reader_version)$)'
