@@ -22,33 +22,26 @@ struct Event {
     std::uint64_t filetime;
 };
 
-// The times of a source, each with its description, in the body file's order.
+// What each of a source's four times is, in the body file's order (accessed, modified,
+// changed, created), for the link file, the target and a shell item.
+constexpr const char* kDescriptions[3][4] = {
+    {"Link file accessed", "Link file modified", "Link file changed", "Link file created"},
+    {"Target accessed", "Target modified", "Target changed", "Target created"},
+    {"Shell item accessed", "Shell item modified", "Shell item changed", "Shell item created"},
+};
+
+// The times of a source, each with its description; a tracker's droid has its creation only.
 void EventsOf(const TimeSource& source, Event (&events)[4]) {
-    switch (source.kind) {
-        case TimeSourceKind::kLinkFile:
-            events[0] = {"Link file accessed", source.accessed};
-            events[1] = {"Link file modified", source.modified};
-            events[2] = {"Link file changed", source.changed};
-            events[3] = {"Link file created", source.born};
-            return;
-        case TimeSourceKind::kTarget:
-            events[0] = {"Target accessed", source.accessed};
-            events[1] = {"Target modified", source.modified};
-            events[2] = {"Target changed", source.changed};
-            events[3] = {"Target created", source.born};
-            return;
-        case TimeSourceKind::kShellItem:
-            events[0] = {"Shell item accessed", source.accessed};
-            events[1] = {"Shell item modified", source.modified};
-            events[2] = {"Shell item changed", source.changed};
-            events[3] = {"Shell item created", source.born};
-            return;
-        case TimeSourceKind::kTrackerDroid:
-        case TimeSourceKind::kTrackerBirthDroid:
-            const bool birth = source.kind == TimeSourceKind::kTrackerBirthDroid;
-            events[0] = events[1] = events[2] = {"", 0};
-            events[3] = {birth ? "Tracker birth droid created" : "Tracker droid created", source.born};
-            return;
+    const std::uint64_t times[4] = {source.accessed, source.modified, source.changed, source.born};
+    if (source.kind == TimeSourceKind::kTrackerDroid || source.kind == TimeSourceKind::kTrackerBirthDroid) {
+        const bool birth = source.kind == TimeSourceKind::kTrackerBirthDroid;
+        events[0] = events[1] = events[2] = {"", 0};
+        events[3] = {birth ? "Tracker birth droid created" : "Tracker droid created", source.born};
+        return;
+    }
+    const std::size_t row = source.kind == TimeSourceKind::kLinkFile ? 0 : source.kind == TimeSourceKind::kTarget ? 1 : 2;
+    for (std::size_t i = 0; i < 4; ++i) {
+        events[i] = {kDescriptions[row][i], times[i]};
     }
 }
 
