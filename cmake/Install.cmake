@@ -2,7 +2,7 @@
 # What `cmake --install` puts where:
 #   tool component:    bin/shortcut_dump and bin/shortcut_inspect, their man pages, the
 #                      record's schema, and the copyright and changelog
-#   runtime component: the shared reader libshortcut_reader.so.4 (BUILD_SHARED_LIBS)
+#   runtime component: the shared reader libshortcut_reader.so.5 (BUILD_SHARED_LIBS)
 #   dev component:     the reader's headers, library, CMake package and pkg-config file
 include(CMakePackageConfigHelpers)
 
@@ -12,7 +12,7 @@ set(SHORTCUT_DEB_VERSION ${PROJECT_VERSION}-${SHORTCUT_DEB_REVISION})
 
 # The date of this version, for the man page and the changelog: fixed, so that every
 # build of one version gives the same files.
-set(SHORTCUT_RELEASE_EPOCH 1796882400)  # 2026-12-10 06:00 UTC
+set(SHORTCUT_RELEASE_EPOCH 1796904000)  # 2026-12-10 12:00 UTC
 set(shortcut_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
 set(ENV{SOURCE_DATE_EPOCH} ${SHORTCUT_RELEASE_EPOCH})
 string(TIMESTAMP SHORTCUT_RELEASE_MONTH "%B %Y" UTC)

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # cpack -G DEB, from the build folder: one Debian package per component.
 #   shortcut-dump           the commands and their man pages
-#   libshortcut-reader4     the shared reader (BUILD_SHARED_LIBS only)
+#   libshortcut-reader5     the shared reader (BUILD_SHARED_LIBS only)
 #   libshortcut-reader-dev  headers, library, CMake package and pkg-config file
 #   python3-shortcut-reader the Python package (SHORTCUT_PYTHON only)
 set(shortcut_runtime_package libshortcut-reader${PROJECT_VERSION_MAJOR})

@@ -111,10 +111,10 @@ cmake -S . -B "$shared" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DSHOR
     -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib > /dev/null
 cmake --build "$shared" > /dev/null
 DESTDIR=$stage cmake --install "$shared" > /dev/null
-library=$stage/usr/lib/libshortcut_reader.so.4
-[ -f "$stage/usr/lib/libshortcut_reader.so.4.0.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
+library=$stage/usr/lib/libshortcut_reader.so.5
+[ -f "$stage/usr/lib/libshortcut_reader.so.5.0.0" ] && [ -L "$library" ] && [ -L "$stage/usr/lib/libshortcut_reader.so" ] \
     || fail "the shared library and its links are not installed"
-readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.4\]' || fail "no SONAME libshortcut_reader.so.4"
+readelf -d "$library" | grep -q 'Library soname: \[libshortcut_reader.so.5\]' || fail "no SONAME libshortcut_reader.so.5"
 # Exported: the reader class, the status text, ReportError, the five LinkText
 # operations, the complete reader's functions (the target's among them) and its C interface; nothing of the byte spans, stream
 # reads, the walk or the JSON writer.

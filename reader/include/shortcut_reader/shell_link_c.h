@@ -61,7 +61,7 @@ SHORTCUT_READER_API int shortcut_record_status(const shortcut_record* record);
 /* Frees a record; null is allowed. */
 SHORTCUT_READER_API void shortcut_record_free(shortcut_record* record);
 
-/* "4.0.0": the reader's version. */
+/* "5.0.0": the reader's version. */
 SHORTCUT_READER_API const char* shortcut_reader_version(void);
 
 #ifdef __cplusplus
