@@ -6,6 +6,7 @@
 #include <shortcut_reader/shell_link_json.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "format/layout.h"
@@ -34,6 +35,17 @@ void Value(JsonWriter& json, std::int32_t number) { json.Number(std::int64_t{num
 void Value(JsonWriter& json, std::int16_t number) { json.Number(std::int64_t{number}); }
 void Value(JsonWriter& json, bool flag) { json.Bool(flag); }
 void Value(JsonWriter& json, double number) { json.Number(number); }
+// A float as its shortest decimal form; null where it is not a number JSON has.
+void Value(JsonWriter& json, float number) {
+    if (!std::isfinite(number)) {
+        json.Null();
+        return;
+    }
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, number).ptr;
+    json.Raw(std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
 
 void Value(JsonWriter& json, const Guid& guid) {
     char text[sr::kGuidTextLength];
@@ -588,6 +600,46 @@ void Section(JsonWriter& json, const char (&key)[K], bool read, const T& section
     }
 }
 
+void WriteDestListEntry(JsonWriter& json, const DestListEntry& entry) {
+    json.BeginObject();
+    Member(json, "dest_list_version", entry.dest_list_version);
+    Member(json, "offset", entry.offset);
+    Member(json, "entry_number", entry.entry_number);
+    Member(json, "hostname", entry.hostname);
+    Member(json, "last_access_time", entry.last_access_time);
+    Member(json, "pinned", entry.pinned);
+    Member(json, "pin_position", entry.pin_position);
+    Member(json, "access_count", entry.access_count);
+    Member(json, "score", entry.score);
+    Member(json, "droid_volume_id", entry.droid_volume_id);
+    Member(json, "droid_file_id", entry.droid_file_id);
+    Member(json, "droid_birth_volume_id", entry.droid_birth_volume_id);
+    Member(json, "droid_birth_file_id", entry.droid_birth_file_id);
+    Member(json, "path", entry.path);
+    json.Key("checksum");
+    char hex[16];
+    for (std::size_t i = 0; i < sizeof hex; ++i) {
+        hex[i] = "0123456789abcdef"[entry.checksum >> (60 - 4 * i) & 0xF];
+    }
+    json.PlainString(std::string_view(hex, sizeof hex));
+    Member(json, "entry_status", entry.entry_status);
+    json.EndObject();
+}
+
+void WriteContainer(JsonWriter& json, const Container& container) {
+    json.BeginObject();
+    json.Key("kind");
+    json.PlainString(ContainerKindName(container.kind));
+    Member(json, "path", container.path);
+    Member(json, "member", container.member);
+    Member(json, "app_id", container.app_id);
+    Member(json, "stream", container.stream);
+    Member(json, "offset", container.offset);
+    Member(json, "category", container.category);
+    Section(json, "dest_list", container.dest_list, WriteDestListEntry);
+    json.EndObject();
+}
+
 }  // namespace
 
 }  // namespace detail
@@ -604,6 +656,7 @@ void AppendJsonLine(const Link& link, std::string& out, const JsonFlush& flush) 
     const bool read = link.status == Status::kRead;
     Section(json, "target", read, link.target, WriteTarget);
     Section(json, "link_file", link.link_file, WriteLinkFile);
+    Section(json, "container", link.container, WriteContainer);
     Section(json, "header", read, link.header, WriteHeader);
     Section(json, "link_target_id_list", link.link_target_id_list, [](JsonWriter& writer, const IdList& list) {
         writer.BeginObject();

@@ -29,6 +29,7 @@ const char* WarningCodeName(WarningCode code) {
         case WarningCode::kLimitReached: return "limit_reached";
         case WarningCode::kNonCanonicalTarget: return "non_canonical_target";
         case WarningCode::kControlPanelFile: return "control_panel_file";
+        case WarningCode::kUnmatchedEntry: return "unmatched_entry";
         case WarningCode::kTooManyWarnings: return "too_many_warnings";
     }
     return "";
@@ -41,6 +42,7 @@ WarningCategory CategoryOf(WarningCode code) {
         case WarningCode::kUnpairedSurrogate:
         case WarningCode::kUndecodableText:
         case WarningCode::kInvalidTime:
+        case WarningCode::kUnmatchedEntry:
         case WarningCode::kTooManyWarnings:
             return WarningCategory::kDamage;
         default:
@@ -57,6 +59,16 @@ const char* StatusName(Status status) {
         case Status::kRead: return "read";
         case Status::kFileError: return "file_error";
         case Status::kNotAShortcut: return "not_a_shortcut";
+    }
+    return "";
+}
+
+const char* ContainerKindName(ContainerKind kind) {
+    switch (kind) {
+        case ContainerKind::kAutomaticDestinations: return "automatic_destinations";
+        case ContainerKind::kCustomDestinations: return "custom_destinations";
+        case ContainerKind::kScan: return "scan";
+        case ContainerKind::kArchive: return "archive";
     }
     return "";
 }

@@ -121,7 +121,8 @@ TEST(WarningBudget, KeepsTwentyOfEachCodeSoThatAFloodHidesNoOther) {
 
 TEST(WarningCategories, AreDamageForWhatCouldNotBeReadAndSuspiciousForTheRest) {
     const WarningCode damage[] = {WarningCode::kTruncated,       WarningCode::kBadOffset,   WarningCode::kUnpairedSurrogate,
-                                  WarningCode::kUndecodableText, WarningCode::kInvalidTime, WarningCode::kTooManyWarnings};
+                                  WarningCode::kUndecodableText, WarningCode::kInvalidTime, WarningCode::kUnmatchedEntry,
+                                  WarningCode::kTooManyWarnings};
     for (std::size_t i = 0; i < sl::kWarningCodeCount; ++i) {
         const auto code = static_cast<WarningCode>(i);
         SCOPED_TRACE(sl::WarningCodeName(code));

@@ -72,6 +72,9 @@ enum class WarningCode {
     kLimitReached,              // more items, blocks, properties or text than a record keeps
     kNonCanonicalTarget,        // a target path Explorer rewrites (a trailing dot or space, a path in one item)
     kControlPanelFile,          // a Control Panel item that loads a file not a .cpl, or a remote one
+    // Damage in a container: a Jump List's DestList entry without its stream, or a stream
+    // without its entry.
+    kUnmatchedEntry,
     // Damage too: how many warnings of one code were dropped.
     kTooManyWarnings,
 };
@@ -392,6 +395,44 @@ struct TrailingData {
     std::uint64_t size = 0;
 };
 
+// Where a link was found when it is not a file of its own.
+enum class ContainerKind {
+    kAutomaticDestinations,  // a stream of an *.automaticDestinations-ms Jump List
+    kCustomDestinations,     // an entry of a category of a *.customDestinations-ms Jump List
+    kScan,                   // found by its header bytes in any input (shortcut_inspect --scan)
+    kArchive,                // a member of an archive (ZIP, 7z, ISO, ...)
+};
+// A DestList entry of an automatic destinations Jump List: the history Windows keeps of
+// the link in the stream its entry number names. What the fields mean where no source
+// is sure: last_access_time orders the list (newest first); score is a usage figure that
+// decays; access_count and entry_status exist from version 2 on.
+struct DestListEntry {
+    std::uint32_t dest_list_version = 0;  // of the DestList's header
+    std::uint64_t offset = 0;              // in the DestList stream
+    std::uint32_t entry_number = 0;        // names the stream, in lowercase hex
+    std::optional<std::string> hostname;   // the NetBIOS name, absent when all 16 bytes are zero
+    std::optional<FileTime> last_access_time;
+    bool pinned = false;
+    std::optional<std::int32_t> pin_position;  // the place among the pinned entries
+    std::optional<std::uint32_t> access_count;
+    float score = 0;
+    Guid droid_volume_id{}, droid_file_id{}, droid_birth_volume_id{}, droid_birth_file_id{};
+    std::string path;                          // the item the entry stands for
+    std::uint64_t checksum = 0;                // the entry's first 8 bytes
+    std::optional<std::uint32_t> entry_status;  // version 2 on: 0xFFFFFFFF, or an order
+};
+struct Container {
+    ContainerKind kind = ContainerKind::kScan;
+    std::string path;                    // the container file as given, in UTF-8
+    std::optional<std::string> member;   // within an archive: the member's path there
+    std::optional<std::string> app_id;   // the Jump List's AppID, from its name, in lowercase hex
+    std::optional<std::string> stream;   // automatic destinations: the link's stream
+    std::optional<std::uint64_t> offset;  // custom destinations, scan: where the link starts
+    // Custom destinations: the category, by its own name, or "Frequent", "Recent" or "Tasks".
+    std::optional<std::string> category;
+    std::optional<DestListEntry> dest_list;  // automatic destinations
+};
+
 // One link. For a file that could not be read only file, status, error (and size, when
 // it is known) mean anything; for one that is not a link, file, status and size. For a
 // link (kRead), header, string_data and extra_data always hold what was read; the other
@@ -403,6 +444,9 @@ struct Link {
     std::optional<std::uint64_t> size;
     Target target;  // for a link (kRead)
     std::optional<LinkFile> link_file;  // for a file read by ReadLinkFile (not from standard input)
+    // For a link found inside another file: where. Its file is then the container's path,
+    // "#" and the stream or the offset, so that every record's file names it alone.
+    std::optional<Container> container;
     Header header;
     std::optional<IdList> link_target_id_list;
     std::optional<LinkInfo> link_info;
@@ -497,6 +541,8 @@ SHORTCUT_READER_API const char* WarningCodeName(WarningCode code);  // "truncate
 SHORTCUT_READER_API WarningCategory CategoryOf(WarningCode code);
 SHORTCUT_READER_API const char* WarningCategoryName(WarningCategory category);  // "damage", "suspicious"
 SHORTCUT_READER_API const char* StatusName(Status status);                      // "read", ...
+// "automatic_destinations", "custom_destinations", "scan", "archive".
+SHORTCUT_READER_API const char* ContainerKindName(ContainerKind kind);
 // "environment_variable_data_block", "link_target_id_list", "link_info",
 // "relative_path"; null for kNone.
 SHORTCUT_READER_API const char* TargetSourceName(TargetSource source);
