@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// shortcut_inspect: every field of Windows shell links, as JSON Lines (or CSV, a body
+// shortcut_inspect: every field of Windows shell links (loose, in Jump Lists, or carved
+// from any bytes), as JSON Lines (or CSV, a body
 // file or Timesketch's JSON lines).
 //
-//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--scan]
 //                    [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...
 //
 // One record per input, in input order, on standard output; a summary of the run on
@@ -28,6 +29,7 @@
 #include "options.h"
 #include "output.h"
 #include "progress.h"
+#include "read_input.h"
 #include "summary.h"
 
 namespace {
@@ -42,16 +44,6 @@ int Fail(const std::string& message) {
 std::string NoCodePage(const std::string& given, const std::string& name) {
     const std::string number = given == name ? std::string() : " for code page " + given;
     return "shortcut_inspect: iconv has no code page named '" + name + "'" + number + " (see iconv --list)";
-}
-
-// A link that takes more memory than there is costs its own record, not the batch. The
-// record is made where the caller keeps it, neither moved nor copied.
-shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage, unsigned hashes) {
-    try {
-        return shell_link::ReadLinkFile(path.c_str(), codePage, hashes);
-    } catch (const std::bad_alloc&) {
-        return shell_link::UnreadableFile(path.c_str(), ENOMEM);
-    }
 }
 
 // Without --recursive a directory is read as a file, which fails: its record says so, and
@@ -80,11 +72,12 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     };
     inspect::InputVisitor visit;
     visit.link = [&](const std::string& path) {
-        const shell_link::Link link = ReadLinkRecord(path, codePage, options.hashes);
-        if (WantsRecursive(link, path, options)) {
-            progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");
-        }
-        return record(link);
+        return inspect::ReadInput(path, options, codePage, [&](shell_link::Link& link) {
+            if (link.file == path && WantsRecursive(link, path, options)) {
+                progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");
+            }
+            return record(link);
+        });
     };
     visit.unreadable = [&](const std::string& path, int error) {
         return record(shell_link::UnreadableFile(path.c_str(), error));

@@ -10,10 +10,10 @@
 namespace inspect {
 
 const char kUsage[] =
-    "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]\n"
+    "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--scan]\n"
     "                        [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...\n"
-    "Reads Windows shell link (.lnk) files and writes a record per link, in input order,\n"
-    "on standard output: by default a JSON object a line.\n"
+    "Reads Windows shell link (.lnk) files, and the links inside Jump Lists, and writes a\n"
+    "record per link, in input order, on standard output: by default a JSON object a line.\n"
     "\n"
     "  --codepage NAME     the ANSI code page of the machine that wrote the links, as\n"
     "                      iconv names it (default CP1252; CP932, CP1251, ...) or as\n"
@@ -22,10 +22,13 @@ const char kUsage[] =
     "                      input), after those on the command line; a CR that ends a\n"
     "                      line is dropped\n"
     "  -0                  the paths of --files-from end with NUL (find -print0)\n"
-    "  -r, --recursive     read every regular file named *.lnk (in any case) below the\n"
-    "                      directories given, without following symbolic links\n"
+    "  -r, --recursive     read every regular file named *.lnk, *.automaticDestinations-ms\n"
+    "                      or *.customDestinations-ms (in any case) below the directories\n"
+    "                      given, without following symbolic links\n"
     "  --any-name          with -r, read every other regular file below them too whose\n"
-    "                      first 20 bytes are a link's header, whatever its name\n"
+    "                      first bytes are a link's or a Jump List's, whatever its name\n"
+    "  --scan              read each input as bytes (a disk image, a memory dump, ...) and\n"
+    "                      a link at every offset where a link's 20 header bytes occur\n"
     "  --format FORMAT     jsonl (the default: the whole record), csv (a row a link),\n"
     "                      bodyfile (a timeline body file) or timesketch (JSON lines)\n"
     "  --precise           csv: times with seven fractional digits\n"
@@ -66,7 +69,7 @@ const Value* Named(const Choice<Value> (&table)[kSize], const std::string& name)
 // The options without a value, by their long names.
 bool TakeLongFlag(const std::string& argument, Options& options) {
     static const Choice<bool Options::*> kFlags[] = {
-        {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
+        {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary}, {"--scan", &Options::scan},
         {"--precise", &Options::precise},     {"--help", &Options::help},        {"--version", &Options::version},
     };
     const auto* flag = Named(kFlags, argument);
