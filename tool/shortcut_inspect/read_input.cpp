@@ -3,6 +3,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,32 +32,23 @@ int OpenToRead(const std::string& path) {
     return fd < 0 && errno == EPERM ? open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY) : fd;
 }
 
-// What a file's first bytes say it holds (kOther where it cannot be read).
-sl::Content ContentOfFile(const std::string& path) {
-    const int fd = OpenToRead(path);
-    if (fd < 0) {
-        return sl::Content::kOther;
-    }
-    unsigned char start[sizeof sl::kLinkHeaderBytes];
-    ssize_t got = 0;
-    do {
-        got = read(fd, start, sizeof start);
-    } while (got < 0 && errno == EINTR);
-    static_cast<void>(close(fd));
-    return got > 0 ? sl::ContentOf(start, static_cast<std::size_t>(got)) : sl::Content::kOther;
-}
-
-// The bytes of a file, at most kMaxInputBytes of them; 0 or the errno.
+// The bytes of a file, at most kMaxInputBytes of them; 0 or the errno. A regular file's
+// size sizes the buffer at once.
 int ReadWhole(const std::string& path, std::vector<unsigned char>& bytes) {
     const int fd = OpenToRead(path);
     if (fd < 0) {
         return errno;
     }
-    constexpr std::size_t kStep = std::size_t{1} << 20;
+    struct stat status {};
+    const auto cap = static_cast<std::size_t>(sl::kMaxInputBytes);
+    std::size_t step = std::size_t{1} << 16;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0) {
+        step = static_cast<std::uint64_t>(status.st_size) < cap ? static_cast<std::size_t>(status.st_size) + 1 : cap;
+    }
     int error = 0;
-    while (bytes.size() < sl::kMaxInputBytes) {
+    while (bytes.size() < cap) {
         const std::size_t had = bytes.size();
-        const std::size_t want = std::min<std::size_t>(kStep, static_cast<std::size_t>(sl::kMaxInputBytes) - had);
+        const std::size_t want = std::min(step, cap - had);
         bytes.resize(had + want);
         const ssize_t got = read(fd, bytes.data() + had, want);
         bytes.resize(had + (got > 0 ? static_cast<std::size_t>(got) : 0));
@@ -67,18 +59,15 @@ int ReadWhole(const std::string& path, std::vector<unsigned char>& bytes) {
             error = errno;
             break;
         }
+        step = std::min(step * 2, cap);
     }
     static_cast<void>(close(fd));
     return error;
 }
 
-// The links of a Jump List (read whole: Jump Lists are small), its AppID from its name.
-bool ReadJumpListFile(const std::string& path, sl::CodePage& codePage, const sl::LinkSink& sink) {
-    std::vector<unsigned char> bytes;
-    if (const int error = ReadWhole(path, bytes)) {
-        sl::Link link = sl::UnreadableFile(path.c_str(), error);
-        return sink(link);
-    }
+// The links of a Jump List, its AppID from its name.
+bool ReadJumpListFile(const std::string& path, const std::vector<unsigned char>& bytes, sl::CodePage& codePage,
+                      const sl::LinkSink& sink) {
     sl::Container where;
     where.path = path;
     where.app_id = sl::AppIdOf(path);
@@ -107,8 +96,11 @@ bool ReadInput(const std::string& path, const Options& options, sl::CodePage& co
     }
     // A link is read at once; only what is not one is looked at again.
     sl::Link link = ReadLinkRecord(path, codePage, options.hashes);
-    if (link.status == sl::Status::kNotAShortcut && IsJumpList(ContentOfFile(path))) {
-        return ReadJumpListFile(path, codePage, sink);
+    if (link.status == sl::Status::kNotAShortcut) {
+        std::vector<unsigned char> bytes;
+        if (ReadWhole(path, bytes) == 0 && IsJumpList(sl::ContentOf(bytes.data(), bytes.size()))) {
+            return ReadJumpListFile(path, bytes, codePage, sink);
+        }
     }
     return sink(link);
 }
