@@ -384,23 +384,18 @@ bool CompoundFile::ReadFat() {
         }
     }
 
-    std::size_t unmarked = 0;
-    for (const std::uint32_t sector : locations) {
-        if (sector < fat_.size() && fat_[sector] != kFatSect) {
-            ++unmarked;
-        }
-    }
+    const auto unmarked_among = [&](const std::vector<std::uint32_t>& sectors, std::uint32_t mark) {
+        return std::count_if(sectors.begin(), sectors.end(), [&](std::uint32_t sector) {
+            return sector < fat_.size() && fat_[sector] != mark;
+        });
+    };
+    auto unmarked = unmarked_among(locations, kFatSect);
     if (unmarked != 0) {
-        Report(Number(unmarked) + " FAT sectors are not marked as such in the FAT");
+        Report(Number(static_cast<std::uint64_t>(unmarked)) + " FAT sectors are not marked as such in the FAT");
     }
-    unmarked = 0;
-    for (const std::uint32_t sector : difat_sectors) {
-        if (sector < fat_.size() && fat_[sector] != kDifSect) {
-            ++unmarked;
-        }
-    }
+    unmarked = unmarked_among(difat_sectors, kDifSect);
     if (unmarked != 0) {
-        Report(Number(unmarked) + " DIFAT sectors are not marked as such in the FAT");
+        Report(Number(static_cast<std::uint64_t>(unmarked)) + " DIFAT sectors are not marked as such in the FAT");
     }
     for (std::size_t sector = static_cast<std::size_t>(sector_count_); sector < fat_.size(); ++sector) {
         if (fat_[sector] != kFreeSect) {
@@ -418,7 +413,7 @@ std::optional<std::string> CompoundFile::WalkChain(std::uint32_t start, std::uin
     // are no more than the sectors in the file. Either way every step claims a sector not
     // claimed before (a reread retraces a walk that once succeeded), so the walk ends.
     std::uint32_t current = start;
-    bool no_entry = false;  // the previous sector had no FAT entry
+    bool no_entry = false;  // current, the last sector taken, has no FAT entry
     for (std::uint64_t taken = 0;; ++taken) {
         if (limit != 0 && taken == limit) {
             if (longer != nullptr) {
@@ -427,7 +422,7 @@ std::optional<std::string> CompoundFile::WalkChain(std::uint32_t start, std::uin
             return std::nullopt;
         }
         if (no_entry) {
-            return "chain reaches sector " + Number(sectors.back()) + ", which has no FAT entry";
+            return "chain reaches sector " + Number(current) + ", which has no FAT entry";
         }
         if (current == kEndOfChain) {
             if (limit == 0) {
@@ -456,7 +451,7 @@ std::optional<std::string> CompoundFile::WalkChain(std::uint32_t start, std::uin
         if (current < fat_.size()) {
             current = fat_[current];
         } else {
-            no_entry = true;
+            no_entry = true;  // current stays: the message names it
         }
     }
 }
@@ -664,7 +659,7 @@ std::optional<std::string> CompoundFile::ReadRegular(std::uint32_t start, std::u
     std::vector<std::uint32_t> sectors;
     sectors.reserve(static_cast<std::size_t>(needed));
     bool longer = false;
-    const std::optional<std::string> failure = WalkChain(start, needed, owner, reread, false, sectors, &longer);
+    std::optional<std::string> failure = WalkChain(start, needed, owner, reread, false, sectors, &longer);
     if (failure) {
         return failure;
     }
