@@ -54,6 +54,10 @@ enum : unsigned { kUnallocated = 0, kStorage = 1, kStream = 2, kRoot = 5 };
 
 std::string Number(std::uint64_t value) { return std::to_string(value); }
 
+// The units that hold size bytes, without the wrap of (size + unit - 1) / unit that a
+// version 4 size near 2^64 would cause.
+std::uint64_t UnitsFor(std::uint64_t size, std::uint64_t unit) { return size / unit + (size % unit != 0 ? 1 : 0); }
+
 std::uint32_t U32At(ByteSpan bytes, std::uint64_t offset) {
     std::uint32_t value = 0;
     link_format::ReadLittleEndian(bytes, offset, value);
@@ -163,8 +167,10 @@ std::string MarkerMeaning(std::uint32_t marker) {
             return "a FAT sector marker";
         case kDifSect:
             return "a DIFAT sector marker";
+        case kReservedSect:
+            return "the reserved marker 0xFFFFFFFB";
         default:
-            return "the reserved marker " + Number(marker);
+            return "the marker " + Number(marker);
     }
 }
 
@@ -255,7 +261,7 @@ bool CompoundFile::ReadHeader() {
         error_ = "file holds no whole sector after the header";
         return false;
     }
-    sector_count_ = (file_size - sector_size_ + sector_size_ - 1) / sector_size_;
+    sector_count_ = UnitsFor(file_size - sector_size_, sector_size_);
     // Sector numbers stop at MAXREGSECT: sectors past it cannot be named, so they do not
     // count (a file that large is not a Jump List anyway).
     sector_count_ = std::min<std::uint64_t>(sector_count_, std::uint64_t{kMaxRegSect} + 1);
@@ -378,23 +384,18 @@ bool CompoundFile::ReadFat() {
         }
     }
 
-    std::size_t unmarked = 0;
-    for (const std::uint32_t sector : locations) {
-        if (sector < fat_.size() && fat_[sector] != kFatSect) {
-            ++unmarked;
-        }
-    }
+    const auto unmarked_among = [&](const std::vector<std::uint32_t>& sectors, std::uint32_t mark) {
+        return std::count_if(sectors.begin(), sectors.end(), [&](std::uint32_t sector) {
+            return sector < fat_.size() && fat_[sector] != mark;
+        });
+    };
+    auto unmarked = unmarked_among(locations, kFatSect);
     if (unmarked != 0) {
-        Report(Number(unmarked) + " FAT sectors are not marked as such in the FAT");
+        Report(Number(static_cast<std::uint64_t>(unmarked)) + " FAT sectors are not marked as such in the FAT");
     }
-    unmarked = 0;
-    for (const std::uint32_t sector : difat_sectors) {
-        if (sector < fat_.size() && fat_[sector] != kDifSect) {
-            ++unmarked;
-        }
-    }
+    unmarked = unmarked_among(difat_sectors, kDifSect);
     if (unmarked != 0) {
-        Report(Number(unmarked) + " DIFAT sectors are not marked as such in the FAT");
+        Report(Number(static_cast<std::uint64_t>(unmarked)) + " DIFAT sectors are not marked as such in the FAT");
     }
     for (std::size_t sector = static_cast<std::size_t>(sector_count_); sector < fat_.size(); ++sector) {
         if (fat_[sector] != kFreeSect) {
@@ -412,7 +413,7 @@ std::optional<std::string> CompoundFile::WalkChain(std::uint32_t start, std::uin
     // are no more than the sectors in the file. Either way every step claims a sector not
     // claimed before (a reread retraces a walk that once succeeded), so the walk ends.
     std::uint32_t current = start;
-    bool no_entry = false;  // the previous sector had no FAT entry
+    bool no_entry = false;  // current, the last sector taken, has no FAT entry
     for (std::uint64_t taken = 0;; ++taken) {
         if (limit != 0 && taken == limit) {
             if (longer != nullptr) {
@@ -421,7 +422,7 @@ std::optional<std::string> CompoundFile::WalkChain(std::uint32_t start, std::uin
             return std::nullopt;
         }
         if (no_entry) {
-            return "chain reaches sector " + Number(sectors.back()) + ", which has no FAT entry";
+            return "chain reaches sector " + Number(current) + ", which has no FAT entry";
         }
         if (current == kEndOfChain) {
             if (limit == 0) {
@@ -450,7 +451,7 @@ std::optional<std::string> CompoundFile::WalkChain(std::uint32_t start, std::uin
         if (current < fat_.size()) {
             current = fat_[current];
         } else {
-            no_entry = true;
+            no_entry = true;  // current stays: the message names it
         }
     }
 }
@@ -630,7 +631,7 @@ void CompoundFile::ReadMiniStream() {
     if (mini_stream_size_ == 0) {
         return;
     }
-    const std::uint64_t needed = (mini_stream_size_ + sector_size_ - 1) / sector_size_;
+    const std::uint64_t needed = UnitsFor(mini_stream_size_, sector_size_);
     if (needed > sector_count_) {
         mini_stream_error_ = "mini stream of " + Number(mini_stream_size_) + " bytes is larger than the file";
         return;
@@ -646,20 +647,19 @@ void CompoundFile::ReadMiniStream() {
     if (longer) {
         Report("mini stream chain is longer than its size needs");
     }
-    mini_sector_owner_.assign(static_cast<std::size_t>((mini_stream_size_ + kMiniSectorSize - 1) / kMiniSectorSize),
-                              kFree);
+    mini_sector_owner_.assign(static_cast<std::size_t>(UnitsFor(mini_stream_size_, kMiniSectorSize)), kFree);
 }
 
 std::optional<std::string> CompoundFile::ReadRegular(std::uint32_t start, std::uint64_t size, std::uint32_t owner,
                                                      bool reread, std::vector<unsigned char>& out) {
-    const std::uint64_t needed = (size + sector_size_ - 1) / sector_size_;
-    if (needed > sector_count_) {
+    const std::uint64_t needed = UnitsFor(size, sector_size_);
+    if (needed > sector_count_ || size > bytes_.size) {
         return "size " + Number(size) + " is larger than the file";
     }
     std::vector<std::uint32_t> sectors;
     sectors.reserve(static_cast<std::size_t>(needed));
     bool longer = false;
-    const std::optional<std::string> failure = WalkChain(start, needed, owner, reread, false, sectors, &longer);
+    std::optional<std::string> failure = WalkChain(start, needed, owner, reread, false, sectors, &longer);
     if (failure) {
         return failure;
     }
@@ -685,7 +685,7 @@ std::optional<std::string> CompoundFile::ReadMini(std::uint32_t start, std::uint
     if (!mini_stream_error_.empty()) {
         return mini_stream_error_;
     }
-    const std::uint64_t needed = (size + kMiniSectorSize - 1) / kMiniSectorSize;  // below 64
+    const std::uint64_t needed = UnitsFor(size, kMiniSectorSize);  // at most 64
     const std::uint64_t mini_sector_count = mini_sector_owner_.size();
     std::vector<std::uint32_t> mini_sectors;
     std::uint32_t current = start;

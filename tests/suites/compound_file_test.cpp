@@ -209,6 +209,12 @@ TEST(CompoundFile, RejectsOrReportsEachFault) {
          Outcome::kStreamRejected, "big", "size 2147483647 is larger than the file"},
         {"version 4 size larger than the file", {4, 0}, [](Image& i) { i.SetEntry32("big", f::kSize + 4, 0x10); },
          Outcome::kStreamRejected, "big", "size 68719481736 is larger than the file"},
+        {"version 4 size of 2^64 - 1", {4, 0},
+         [](Image& i) {
+             i.SetEntry32("big", f::kSize, 0xFFFFFFFF);
+             i.SetEntry32("big", f::kSize + 4, 0xFFFFFFFF);
+         },
+         Outcome::kStreamRejected, "big", "size 18446744073709551615 is larger than the file"},
         // big2 takes 4 bytes of the last sector.
         {"last sector short, its bytes needed", {}, [](Image& i) { i.bytes.resize(i.bytes.size() - 509); },
          Outcome::kStreamRejected, "big2", "stream 4: sector 24 is cut short by the end of the file"},
@@ -225,6 +231,12 @@ TEST(CompoundFile, RejectsOrReportsEachFault) {
          Outcome::kStreamRejected, "1", "mini sector 6, past the end of the mini stream"},
         {"mini stream larger than the file", {}, [](Image& i) { i.SetEntry32("", f::kSize, 0x40000000); },
          Outcome::kStreamRejected, "DestList,1", "mini stream of 1073741824 bytes is larger than the file"},
+        {"version 4 mini stream of 2^64 - 1 bytes", {4, 0},
+         [](Image& i) {
+             i.SetEntry32("", f::kSize, 0xFFFFFFFF);
+             i.SetEntry32("", f::kSize + 4, 0xFFFFFFFF);
+         },
+         Outcome::kStreamRejected, "DestList,1", "mini stream of 18446744073709551615 bytes is larger than the file"},
         {"mini stream past its container", {}, [](Image& i) { i.SetFat(i.mini_stream_sectors[0], ct::kEndOfChain); },
          Outcome::kStreamRejected, "DestList,1", "mini stream chain ends after 1 of 2 sectors"},
         {"stream in the mini stream's sector", {},
