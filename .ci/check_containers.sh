@@ -27,3 +27,4 @@ status=0
 "$inspect" --scan "$work/carved" > "$work/scanned" 2> "$work/errors" || status=$?
 [ $status -le 1 ] && [ ! -s "$work/errors" ] || { echo "check_containers: scan: status $status"; cat "$work/errors"; exit 1; }
 /usr/bin/python3 .ci/check_containers.py doc/shortcut_inspect.schema.json "$work/jump_lists" "$work/scanned"
+/usr/bin/python3 .ci/check_compound.py "$jumplists" --program "$build/tests/list_compound_streams"
