@@ -2,6 +2,7 @@
 // libFuzzer target: a compound file opened, listed and every stream read, twice. The
 // bytes are copied into storage of exactly their size, so AddressSanitizer sees any read
 // past the file. A stream read must be all or nothing, and never larger than the file.
+// Then the same bytes as a Jump List of either kind, every record written as JSON.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,9 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <shortcut_reader/shell_link_containers.h>
+#include <shortcut_reader/shell_link_json.h>
 
 #include "compound/compound_file.h"
 
@@ -42,5 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (total > size) {
         std::abort();  // each sector goes to one stream only
     }
+    static shell_link::CodePage codePage;
+    shell_link::Container where;
+    where.path = "fuzz.automaticDestinations-ms";
+    std::string line;
+    shell_link::ReadJumpList(file.get(), size, where, codePage, [&line](shell_link::Link& link) {
+        if (!link.container && link.status != shell_link::Status::kNotAShortcut) {
+            std::abort();
+        }
+        line.clear();
+        shell_link::AppendJsonLine(link, line);
+        return true;
+    });
     return 0;
 }
