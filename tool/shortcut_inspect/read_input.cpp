@@ -94,9 +94,16 @@ bool ReadInput(const std::string& path, const Options& options, sl::CodePage& co
         }
         return true;
     }
-    // A link is read at once; only what is not one is looked at again.
+    // A file named as a Jump List is read once, as what it holds; any other is read as a
+    // link at once, and only what is not one is looked at again.
+    if (sl::AppIdOf(path)) {
+        std::vector<unsigned char> bytes;
+        if (ReadWhole(path, bytes) == 0 && IsJumpList(sl::ContentOf(bytes.data(), bytes.size()))) {
+            return ReadJumpListFile(path, bytes, codePage, sink);
+        }
+    }
     sl::Link link = ReadLinkRecord(path, codePage, options.hashes);
-    if (link.status == sl::Status::kNotAShortcut) {
+    if (link.status == sl::Status::kNotAShortcut && !sl::AppIdOf(path)) {
         std::vector<unsigned char> bytes;
         if (ReadWhole(path, bytes) == 0 && IsJumpList(sl::ContentOf(bytes.data(), bytes.size()))) {
             return ReadJumpListFile(path, bytes, codePage, sink);
