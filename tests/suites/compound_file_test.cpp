@@ -19,15 +19,15 @@ namespace {
 namespace cf = compound_file;
 namespace ct = compound_test;
 
-struct StreamSpec {
+struct NamedStream {
     std::string path;
     std::size_t size;
 };
 
 link_format::ByteSpan Span(const std::vector<unsigned char>& bytes) { return {bytes.data(), bytes.size()}; }
 
-std::vector<unsigned char> Contents(const StreamSpec& spec) {
-    return ct::PatternBytes(spec.size, static_cast<unsigned>(spec.size + spec.path.size() * 7919));
+std::vector<unsigned char> Contents(const NamedStream& named) {
+    return ct::PatternBytes(named.size, static_cast<unsigned>(named.size + named.path.size() * 7919));
 }
 
 std::string Joined(const std::vector<std::string>& texts) {
@@ -38,21 +38,21 @@ std::string Joined(const std::vector<std::string>& texts) {
     return joined;
 }
 
-std::vector<StreamSpec> HexStreams(unsigned count, std::size_t size) {
-    std::vector<StreamSpec> specs;
+std::vector<NamedStream> HexStreams(unsigned count, std::size_t size) {
+    std::vector<NamedStream> list;
     char name[16];
     for (unsigned i = 1; i <= count; ++i) {
         std::snprintf(name, sizeof name, "%x", i);
-        specs.push_back({name, size});
+        list.push_back({name, size});
     }
-    return specs;
+    return list;
 }
 
 TEST(CompoundFile, ReadsBackEveryStreamItWasBuiltFrom) {
     const struct {
         const char* label;
         ct::CompoundOptions options;
-        std::vector<StreamSpec> streams;
+        std::vector<NamedStream> streams;
     } rows[] = {
         {"a Jump List's streams", {}, {{"DestList", 332}, {"1", 203}, {"2", 5000}}},
         {"version 4", {4, 0}, {{"a", 100}, {"b", 4096}, {"c", 10000}, {"d", 0}}},
@@ -67,8 +67,8 @@ TEST(CompoundFile, ReadsBackEveryStreamItWasBuiltFrom) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         ct::CompoundBuilder builder(row.options);
-        for (const auto& spec : row.streams) {
-            builder.Add(spec.path, Contents(spec));
+        for (const auto& named : row.streams) {
+            builder.Add(named.path, Contents(named));
         }
         const ct::CompoundImage image = builder.Build();
         EXPECT_TRUE(cf::HasSignature(Span(image.bytes)));
@@ -78,23 +78,23 @@ TEST(CompoundFile, ReadsBackEveryStreamItWasBuiltFrom) {
         ASSERT_EQ(file.streams().size(), row.streams.size());
         for (std::size_t i = 0; i < row.streams.size(); ++i) {
             const cf::Entry& entry = file.streams()[i];
-            const StreamSpec& spec = row.streams[i];  // added in id order
-            EXPECT_EQ(entry.name, spec.path);
-            EXPECT_EQ(entry.id, image.ids.at(spec.path));
-            EXPECT_EQ(entry.size, spec.size);
+            const NamedStream& named = row.streams[i];  // added in id order
+            EXPECT_EQ(entry.name, named.path);
+            EXPECT_EQ(entry.id, image.ids.at(named.path));
+            EXPECT_EQ(entry.size, named.size);
             std::vector<unsigned char> out{1, 2, 3};
             EXPECT_EQ(file.Read(entry, out), std::nullopt) << entry.name;
-            EXPECT_EQ(out, Contents(spec)) << entry.name;
+            EXPECT_EQ(out, Contents(named)) << entry.name;
             // A second read gives the same bytes: the stream's sectors are its own.
             EXPECT_EQ(file.Read(entry, out), std::nullopt) << entry.name;
-            EXPECT_EQ(out, Contents(spec)) << entry.name;
+            EXPECT_EQ(out, Contents(named)) << entry.name;
         }
     }
 }
 
 // Two streams in the mini stream and two in sectors of their own; the DIFAT rows add
 // FAT sectors so that their locations reach DIFAT sectors.
-const std::vector<StreamSpec> kBase = {{"DestList", 332}, {"1", 203}, {"big", 5000}, {"big2", 4100}};
+const std::vector<NamedStream> kBase = {{"DestList", 332}, {"1", 203}, {"big", 5000}, {"big2", 4100}};
 
 enum class Outcome { kFileRejected, kStreamRejected, kReported };
 
@@ -254,8 +254,8 @@ TEST(CompoundFile, RejectsOrReportsEachFault) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         ct::CompoundBuilder builder(row.options);
-        for (const auto& spec : kBase) {
-            builder.Add(spec.path, Contents(spec));
+        for (const auto& named : kBase) {
+            builder.Add(named.path, Contents(named));
         }
         ct::CompoundImage image = builder.Build();
         row.fault(image);
@@ -279,9 +279,9 @@ TEST(CompoundFile, RejectsOrReportsEachFault) {
                 EXPECT_EQ(file.Read(entry, out), failure);  // the same answer again
                 continue;
             }
-            const StreamSpec& spec = kBase[entry.id - 1];
-            EXPECT_EQ(entry.name, spec.path);
-            std::vector<unsigned char> expected = Contents(spec);
+            const NamedStream& named = kBase[entry.id - 1];
+            EXPECT_EQ(entry.name, named.path);
+            std::vector<unsigned char> expected = Contents(named);
             expected.resize(static_cast<std::size_t>(entry.size));
             EXPECT_EQ(out, expected) << entry.name;
         }
@@ -297,8 +297,8 @@ TEST(CompoundFile, RejectsOrReportsEachFault) {
 TEST(CompoundFile, HandsEachSectorToOneStreamOnly) {
     ct::CompoundBuilder builder;
     builder.Add("big", ct::PatternBytes(64 * 512, 1));
-    for (const auto& spec : HexStreams(200, 4096)) {
-        builder.Add(spec.path, {});
+    for (const auto& named : HexStreams(200, 4096)) {
+        builder.Add(named.path, {});
     }
     ct::CompoundImage image = builder.Build();
     for (unsigned i = 1; i <= 200; ++i) {

@@ -274,7 +274,7 @@ CompoundImage CompoundBuilder::Build() const {
             const std::uint32_t mini = start[i] + k;
             image.SetMiniFat(mini, k + 1 < count ? mini + 1 : kEndOfChain);
             const std::uint64_t position = std::uint64_t{mini} * kMiniSector;
-            const std::uint64_t at = image.SectorOffset(image.mini_stream_sectors[position / ss]) + position % ss;
+            const std::uint64_t at = image.SectorOffset(image.mini_stream_sectors[static_cast<std::size_t>(position / ss)]) + position % ss;
             const std::size_t from = std::size_t{k} * kMiniSector;
             const std::size_t length = std::min<std::size_t>(kMiniSector, node.bytes.size() - from);
             std::copy_n(node.bytes.begin() + static_cast<std::ptrdiff_t>(from), length,
