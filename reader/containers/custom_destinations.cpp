@@ -59,6 +59,10 @@ private:
         if (!type) {
             return Fail("the category at " + std::to_string(start) + " is cut short");
         }
+        if (*type != kCustomCategory && *type != kKnownCategory && *type != kTasks) {
+            return Fail("the category at " + std::to_string(start) + " has type " + std::to_string(*type) +
+                        ", which no Jump List has: its length is unknown");
+        }
         at_ += 4;
         std::optional<std::string> name;
         if (*type == kCustomCategory) {
@@ -71,11 +75,8 @@ private:
             at_ += 2 + 2 * std::uint64_t{*length};
         } else if (*type == kKnownCategory) {
             at_ += 4;  // Frequent (1) or Recent (2): Windows lists those entries itself
-        } else if (*type == kTasks) {
-            name = "Tasks";
         } else {
-            return Fail("the category at " + std::to_string(start) + " has type " + std::to_string(*type) +
-                        ", which no Jump List has: its length is unknown");
+            name = "Tasks";
         }
         if (*type != kKnownCategory) {
             const std::optional<std::uint32_t> entries = Field<std::uint32_t>(file_, at_);
