@@ -133,7 +133,9 @@ private:
         while (going_ && at_ < file_.size) {
             const std::uint64_t start = at_;
             if (!file_.Holds(at_, kClassIdSize + sizeof kLinkHeaderBytes) ||
-                std::memcmp(file_.data + at_, kLinkHeaderBytes + 4, kClassIdSize) != 0 || !Entry(std::nullopt)) {
+                std::memcmp(file_.data + at_, kLinkHeaderBytes + 4, kClassIdSize) != 0 ||
+                std::memcmp(file_.data + at_ + kClassIdSize, kLinkHeaderBytes, sizeof kLinkHeaderBytes) != 0 ||
+                !Entry(std::nullopt)) {
                 Fail(ByteCount(file_.size - start) + " after the last category are no entry");
                 return;
             }
