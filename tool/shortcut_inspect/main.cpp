@@ -10,6 +10,7 @@
 // was read, 1 when any was not, 2 on a usage error or when standard output cannot be
 // written.
 #include <shortcut_reader/shell_link.h>
+#include <shortcut_reader/shell_link_containers.h>
 #include <shortcut_reader/shell_link_json.h>
 
 #include <errno.h>
@@ -80,6 +81,19 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     };
     inspect::InputVisitor visit;
     visit.link = [&](const std::string& path) {
+        if (options.scan) {
+            bool written = true;
+            int error = 0;
+            try {
+                error = shell_link::ScanFile(path.c_str(), codePage, [&](shell_link::Link& found) {
+                    written = record(found);
+                    return written;
+                });
+            } catch (const std::bad_alloc&) {
+                error = ENOMEM;
+            }
+            return written && (error == 0 || record(shell_link::UnreadableFile(path.c_str(), error)));
+        }
         const shell_link::Link link = ReadLinkRecord(path, codePage, options.hashes);
         if (WantsRecursive(link, path, options)) {
             progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");

@@ -11,7 +11,7 @@ namespace inspect {
 
 const char kUsage[] =
     "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]\n"
-    "                        [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...\n"
+    "                        [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] [--scan] PATH...\n"
     "Reads Windows shell link (.lnk) files and writes a record per link, in input order,\n"
     "on standard output: by default a JSON object a line.\n"
     "\n"
@@ -31,6 +31,8 @@ const char kUsage[] =
     "  --precise           csv: times with seven fractional digits\n"
     "  --hash ALGORITHM    digest each file with md5, sha1 or sha256; repeatable\n"
     "  --summary           write the summary even where standard error is not a terminal\n"
+    "  --scan              read every link whose header bytes occur anywhere in each PATH\n"
+    "                      (a disk image, a memory dump): a record each, its file PATH#OFFSET\n"
     "  -h, --help          print this help and exit\n"
     "  --version           print the version and exit\n"
     "Short options combine: -r0 is -r -0.\n"
@@ -68,6 +70,7 @@ bool TakeLongFlag(const std::string& argument, Options& options) {
     static const Choice<bool Options::*> kFlags[] = {
         {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
         {"--precise", &Options::precise},     {"--help", &Options::help},        {"--version", &Options::version},
+        {"--scan", &Options::scan},
     };
     const auto* flag = Named(kFlags, argument);
     if (flag != nullptr) {

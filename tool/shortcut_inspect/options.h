@@ -23,6 +23,7 @@ struct Options {
     bool recursive = false;
     bool anyName = false;  // the walk reads every file with a link's header, whatever its name
     bool summary = false;  // the summary on standard error even where it is not a terminal
+    bool scan = false;     // every link found by its header bytes anywhere in each PATH
     Format format = Format::kJsonl;
     bool precise = false;  // CSV times with seven fractional digits
     unsigned hashes = 0;   // shell_link::FileHash bits
