@@ -42,12 +42,16 @@ run_target() {  # target, seed folders...
 run_target fuzz_shortcut_file "$work/seeds-links" "${extra[@]}" & file_pid=$!
 run_target fuzz_target_path "$work/seeds-lists" "${extra[@]}" & path_pid=$!
 run_target fuzz_shell_link "$work/seeds-coded" & link_pid=$!
+# fuzz_scan takes its first byte as the window and the link cap: a raw link's 0x4C and
+# the coded seeds' small ones both serve.
+run_target fuzz_scan "$work/seeds-coded" "$work/seeds-links" "${extra[@]}" & scan_pid=$!
 status=0
 wait $file_pid || status=1
 wait $path_pid || status=1
 wait $link_pid || status=1
+wait $scan_pid || status=1
 
-for target in fuzz_shortcut_file fuzz_target_path fuzz_shell_link; do
+for target in fuzz_shortcut_file fuzz_target_path fuzz_shell_link fuzz_scan; do
     echo "== $target"
     grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^#[0-9]+ *DONE|ERROR|SUMMARY' "$work/$target.log" || tail -n 20 "$work/$target.log"
 done

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -109,6 +110,7 @@ int ScanDescriptor(int fd, const Container& where, CodePage& codePage, const Lin
                    std::size_t maxLink, bool& stopped) {
     stopped = false;
     chunk = std::max(chunk, kHeaderLength);
+    maxLink = std::min(maxLink, SIZE_MAX / 4);  // whole and twice a window stay in range
     // A link is whole once the window holds the next occurrence, or the input's end, or
     // maxLink bytes and any occurrence that starts within them.
     const std::size_t whole = maxLink + (kHeaderLength - 1);
