@@ -11,10 +11,10 @@
 
 namespace shell_link::detail {
 
-// The window ScanFile reads in when no link needs more: small enough to stay in the
-// processor's caches between the read and the search, which doubles the throughput
-// over a window of many MiB.
-constexpr std::size_t kScanChunk = std::size_t{1} << 20;
+// The window ScanFile reads in when no link needs more: small enough that the bytes
+// read are still in the processor's caches when they are searched (a 16 MiB window
+// scanned a third slower here).
+constexpr std::size_t kScanChunk = std::size_t{256} << 10;
 
 // The position of the first occurrence of the header bytes in [from, size), or size.
 std::size_t FindLinkHeader(const unsigned char* bytes, std::size_t from, std::size_t size);
