@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # shortcut_inspect --scan against cat: over a 2 GiB file of zeros and one of random
-# bytes, each with examples/notepad.lnk planted at known offsets (one header split across
+# bytes, each with examples/notepad.lnk (and a terminal block) planted at known offsets (one header split across
 # a 16 MiB boundary, one link ending at one), the best of 3 warm runs of each, in MB/s,
 # and their ratio; then the peak memory of a scan of a sparse file twice the size of the
 # memory available. Exits non-zero when a scan misses a planted link or finds another.
@@ -14,10 +14,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 inspect=$build/tool/shortcut_inspect
-link=examples/notepad.lnk
-link_size=$(stat -c %s "$link")
 work=$(mktemp -d "${TMPDIR:-/tmp}/scan-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+# The example ends without the terminal block Windows writes: in random bytes what
+# follows it would be read as its ExtraData, up to the next header or 256 MiB.
+link=$work/planted.lnk
+{ cat examples/notepad.lnk; printf '\0\0\0\0'; } > "$link"
+link_size=$(stat -c %s "$link")
 
 mib=$((1 << 20))
 size=$((2048 * mib))

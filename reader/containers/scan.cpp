@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "text/utf8.h"
@@ -32,9 +34,13 @@ bool Give(Link link, const Container& where, std::uint64_t offset, const LinkSin
 }
 
 // The bytes of a descriptor from start on, in storage that is not cleared first: every
-// byte is read before it is used.
+// byte is read before it is used. realloc moves a large block's pages rather than its
+// bytes, so growing for a long link copies nothing.
 struct Window {
-    std::unique_ptr<unsigned char[]> data;
+    struct Free {
+        void operator()(unsigned char* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<unsigned char, Free> data;
     std::size_t capacity = 0;
     std::size_t size = 0;
     std::uint64_t start = 0;  // the input's offset of data[0]
@@ -45,15 +51,17 @@ struct Window {
     int Fill(int fd, std::size_t from, std::size_t want) {
         start += from;
         size -= from;
-        if (want > capacity || (capacity > want && size <= want)) {
-            std::unique_ptr<unsigned char[]> other(new unsigned char[want]);
-            if (size > 0) {
-                std::memcpy(other.get(), data.get() + from, size);
-            }
-            data = std::move(other);
-            capacity = want;
-        } else if (size > 0 && from > 0) {
+        if (size > 0 && from > 0) {
             std::memmove(data.get(), data.get() + from, size);
+        }
+        if (want > capacity || (want < capacity && size <= want)) {
+            void* const moved = std::realloc(data.get(), want);
+            if (moved == nullptr) {
+                throw std::bad_alloc();
+            }
+            static_cast<void>(data.release());
+            data.reset(static_cast<unsigned char*>(moved));
+            capacity = want;
         }
         while (size < want && !end) {
             const ssize_t got = read(fd, data.get() + size, want - size);
@@ -116,7 +124,8 @@ int ScanDescriptor(int fd, const Container& where, CodePage& codePage, const Lin
     const std::size_t whole = maxLink + (kHeaderLength - 1);
     Window window;
     int error = window.Fill(fd, 0, chunk);
-    std::size_t from = 0;  // where the search goes on
+    std::size_t from = 0;   // where the search goes on
+    std::size_t clear = 0;  // after a window grew for the link at its start: no occurrence starts before
     while (error == 0) {
         unsigned char* const data = window.data.get();
         const std::size_t at = FindLinkHeader(data, from, window.size);
@@ -128,9 +137,10 @@ int ScanDescriptor(int fd, const Container& where, CodePage& codePage, const Lin
             const std::size_t keep = window.size - std::max(from, window.size - std::min(window.size, kHeaderLength - 1));
             error = window.Fill(fd, window.size - keep, chunk);
             from = 0;
+            clear = 0;
             continue;
         }
-        const std::size_t next = FindLinkHeader(data, at + 1, window.size);
+        const std::size_t next = FindLinkHeader(data, std::max(at + 1, clear), window.size);
         const std::size_t length = std::min(next - at, maxLink);
         Link link = ReadEmbeddedLink(data + at, length, codePage);
         // A link that ends at least a header's length before the window's end reads the
@@ -141,6 +151,7 @@ int ScanDescriptor(int fd, const Container& where, CodePage& codePage, const Lin
             const std::size_t have = window.size - at;
             error = window.Fill(fd, at, std::min(whole, std::max(chunk, 2 * have)));
             from = 0;
+            clear = have - std::min(have, kHeaderLength - 1);
             continue;
         }
         if (!Give(std::move(link), where, window.start + at, sink)) {
@@ -148,6 +159,7 @@ int ScanDescriptor(int fd, const Container& where, CodePage& codePage, const Lin
             return 0;
         }
         from = at + 1;
+        clear = 0;
     }
     return error;
 }
