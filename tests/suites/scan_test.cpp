@@ -191,6 +191,33 @@ TEST(ScanPlanted, ReadsEachLinkOnlyUpToTheNextHeader) {
     }
 }
 
+TEST(ScanPlanted, GrowsAWindowForALinkLongerThanIt) {
+    // 76 header bytes, 2 + 2 * 250 of description, the terminal block: nine windows of 64.
+    const Bytes longLink = LinkBuilder().Description(std::u16string(250, u'x')).Tail(Bytes{0, 0, 0, 0}).Build();
+    const std::uint64_t length = longLink.Size();
+    const struct {
+        const char* name;
+        std::vector<std::size_t> offsets;
+        std::vector<Found> expected;
+    } rows[] = {
+        {"alone", {30}, {{30, length, false}}},
+        {"two, the second right after", {30, 30 + length}, {{30, length, false}, {30 + length, length, false}}},
+        {"ending at the input's end", {2000 - length}, {{2000 - length, length, false}}},
+    };
+    for (const auto& row : rows) {
+        for (const Fill fill : {Fill::kZeros, Fill::kRandom}) {
+            SCOPED_TRACE(std::string(row.name) + (fill == Fill::kZeros ? " in zeros" : " in random bytes"));
+            std::vector<std::uint8_t> bytes = Filled(fill, 2000);
+            for (const std::size_t at : row.offsets) {
+                Plant(bytes, at, longLink);
+            }
+            EXPECT_EQ(ScanOf(bytes), row.expected);
+            EXPECT_EQ(WindowsOf(bytes, kChunk, 4096), row.expected);
+            EXPECT_EQ(WindowsOf(bytes, 20, 4096), row.expected);
+        }
+    }
+}
+
 TEST(ScanPlanted, KeepsALinkToTheLongestACarvedLinkMayBe) {
     const struct {
         const char* name;
