@@ -11,15 +11,14 @@
 // was read, 1 when any was not, 2 on a usage error or when standard output cannot be
 // written.
 #include <shortcut_reader/shell_link.h>
+#include <shortcut_reader/shell_link_containers.h>
 #include <shortcut_reader/shell_link_json.h>
 
-#include <errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <string>
 

@@ -28,7 +28,8 @@ const char kUsage[] =
     "  --any-name          with -r, read every other regular file below them too whose\n"
     "                      first bytes are a link's or a Jump List's, whatever its name\n"
     "  --scan              read each input as bytes (a disk image, a memory dump, ...) and\n"
-    "                      a link at every offset where a link's 20 header bytes occur\n"
+    "                      a link at every offset where a link's 20 header bytes occur:\n"
+    "                      a record each, its file PATH#OFFSET\n"
     "  --format FORMAT     jsonl (the default: the whole record), csv (a row a link),\n"
     "                      bodyfile (a timeline body file) or timesketch (JSON lines)\n"
     "  --precise           csv: times with seven fractional digits\n"
@@ -69,8 +70,9 @@ const Value* Named(const Choice<Value> (&table)[kSize], const std::string& name)
 // The options without a value, by their long names.
 bool TakeLongFlag(const std::string& argument, Options& options) {
     static const Choice<bool Options::*> kFlags[] = {
-        {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary}, {"--scan", &Options::scan},
+        {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
         {"--precise", &Options::precise},     {"--help", &Options::help},        {"--version", &Options::version},
+        {"--scan", &Options::scan},
     };
     const auto* flag = Named(kFlags, argument);
     if (flag != nullptr) {

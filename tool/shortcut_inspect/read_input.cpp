@@ -87,12 +87,18 @@ bool IsJumpList(sl::Content content) {
 
 bool ReadInput(const std::string& path, const Options& options, sl::CodePage& codePage, const sl::LinkSink& sink) {
     if (options.scan) {
-        const int error = sl::ScanFile(path.c_str(), codePage, sink);
-        if (error != 0) {
+        bool going = true;
+        int error = 0;
+        try {
+            error = sl::ScanFile(path.c_str(), codePage, [&](sl::Link& found) { return going = sink(found); });
+        } catch (const std::bad_alloc&) {
+            error = ENOMEM;
+        }
+        if (going && error != 0) {
             sl::Link link = sl::UnreadableFile(path.c_str(), error);
             return sink(link);
         }
-        return true;
+        return going;
     }
     // A file named as a Jump List is read once, as what it holds; any other is read as a
     // link at once, and only what is not one is looked at again.
