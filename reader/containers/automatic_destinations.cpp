@@ -3,8 +3,13 @@
 // one link, and whose DestList stream holds an entry for each of them. Records follow the
 // streams in the directory's order; each stream's DestList entry comes with it, and an
 // entry without its stream gives a record of its own.
+#include <strings.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "compound/compound_file.h"
@@ -16,6 +21,9 @@ namespace shell_link::detail {
 namespace {
 
 constexpr char kDestListName[] = "DestList";
+
+// Names in a compound file compare without regard to case.
+bool IsDestList(const compound_file::Entry& entry) { return strcasecmp(entry.name.c_str(), kDestListName) == 0; }
 
 // The number a stream's name gives in hex (1 to 8 digits, any case), or none.
 std::optional<std::uint32_t> StreamNumber(const std::string& name) {
@@ -47,33 +55,55 @@ std::string HexName(std::uint32_t number) {
     return name;
 }
 
-// The DestList, read; its damage, if any, as the record of the stream itself.
+// The DestList, read; its damage, if any, as the record of the stream itself. Entries
+// are matched to streams through an index by number, each entry once, in list order, so
+// that a list of many entries costs no more than its length.
 struct History {
     DestListRead list;
     std::vector<bool> matched;
     bool present = false;
+    std::uint32_t stream_id = 0;  // of the DestList read (a second one is a stream like any)
+    std::vector<std::size_t> by_number;                    // entry indices, by number, then place
+    std::unordered_map<std::uint32_t, std::size_t> next;  // per number: its first unmatched place in by_number
+
+    void Index() {
+        matched.assign(list.entries.size(), false);
+        by_number.resize(list.entries.size());
+        for (std::size_t i = 0; i < by_number.size(); ++i) {
+            by_number[i] = i;
+        }
+        const auto number = [this](std::size_t i) { return list.entries[i].entry.entry_number; };
+        std::stable_sort(by_number.begin(), by_number.end(),
+                         [&number](std::size_t a, std::size_t b) { return number(a) < number(b); });
+        for (std::size_t place = by_number.size(); place-- > 0;) {
+            next[number(by_number[place])] = place;
+        }
+    }
 };
 
 History ReadHistory(compound_file::CompoundFile& file, Container where, CodePage& codePage, const LinkSink& sink,
-                    bool& going) {
+                    std::unordered_set<std::string>& taken, bool& going) {
     History history;
     for (const compound_file::Entry& entry : file.streams()) {
-        if (entry.name != kDestListName) {
+        if (!IsDestList(entry)) {
             continue;
         }
+        history.present = true;
+        history.stream_id = entry.id;
         where.stream = entry.name;
         std::vector<unsigned char> bytes;
         if (const std::optional<std::string> error = file.Read(entry, bytes)) {
             Link link = ContainerError(where, "the DestList stream cannot be read: " + *error);
+            taken.insert(link.file);
             going = sink(link);
             return history;
         }
-        history.present = true;
         history.list = ReadDestList(link_format::ByteSpan{bytes.data(), bytes.size()}, codePage);
-        history.matched.assign(history.list.entries.size(), false);
+        history.Index();
         if (!history.list.damage.empty()) {
             Link link = ContainerError(where, "the DestList stream is damaged");
             link.warnings = std::move(history.list.damage);
+            taken.insert(link.file);
             going = sink(link);
         }
         return history;
@@ -83,13 +113,27 @@ History ReadHistory(compound_file::CompoundFile& file, Container where, CodePage
 
 // The first entry not yet matched whose number is the stream's.
 const DestListEntryRead* MatchEntry(History& history, std::uint32_t number) {
-    for (std::size_t i = 0; i < history.list.entries.size(); ++i) {
-        if (!history.matched[i] && history.list.entries[i].entry.entry_number == number) {
-            history.matched[i] = true;
-            return &history.list.entries[i];
-        }
+    const auto found = history.next.find(number);
+    if (found == history.next.end() || found->second == history.by_number.size()) {
+        return nullptr;
     }
-    return nullptr;
+    const std::size_t index = history.by_number[found->second];
+    if (history.list.entries[index].entry.entry_number != number) {
+        return nullptr;  // every entry of this number is taken
+    }
+    ++found->second;
+    history.matched[index] = true;
+    return &history.list.entries[index];
+}
+
+// Record names are unique in a run: a name a hostile file repeats (two streams of one
+// name, two entries of one number) takes its directory entry or DestList offset too.
+std::string UniqueFile(std::unordered_set<std::string>& taken, std::string file, const std::string& tag) {
+    if (!taken.insert(file).second) {
+        file += tag;
+        taken.insert(file);
+    }
+    return file;
 }
 
 void AddWarnings(Link& link, const std::vector<Warning>& warnings) {
@@ -136,13 +180,15 @@ bool ReadAutomaticDestinations(const unsigned char* bytes, std::size_t size, Con
         return sink(link);
     }
     bool going = true;
-    History history = ReadHistory(file, where, codePage, sink, going);
+    std::unordered_set<std::string> taken;
+    History history = ReadHistory(file, where, codePage, sink, taken, going);
     for (const compound_file::Entry& entry : file.streams()) {
         if (!going) {
             return false;
         }
-        if (entry.name != kDestListName) {
+        if (!history.present || entry.id != history.stream_id) {
             Link link = StreamRecord(file, entry, history, where, codePage);
+            link.file = UniqueFile(taken, std::move(link.file), "@" + std::to_string(entry.id));
             going = sink(link);
         }
     }
@@ -159,6 +205,7 @@ bool ReadAutomaticDestinations(const unsigned char* bytes, std::size_t size, Con
         link.warnings.push_back({WarningCode::kUnmatchedEntry, orphan.entry.offset,
                                  "the DestList entry names stream " + *place.stream + ", which the Jump List lacks"});
         AddWarnings(link, orphan.warnings);
+        link.file = UniqueFile(taken, std::move(link.file), "@DestList+" + std::to_string(orphan.entry.offset));
         going = sink(link);
     }
     return going;

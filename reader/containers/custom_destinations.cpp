@@ -78,19 +78,21 @@ private:
         } else {
             name = "Tasks";
         }
+        bool entries = false;
         if (*type != kKnownCategory) {
-            const std::optional<std::uint32_t> entries = Field<std::uint32_t>(file_, at_);
-            if (!entries) {
+            const std::optional<std::uint32_t> count = Field<std::uint32_t>(file_, at_);
+            if (!count) {
                 return Fail("the category at " + std::to_string(start) + " is cut short");
             }
             at_ += 4;
-            for (std::uint32_t i = 0; i < *entries && going_; ++i) {
+            for (std::uint32_t i = 0; i < *count && going_; ++i) {
                 if (!Entry(name)) {
                     return false;
                 }
             }
+            entries = *count > 0;
         }
-        return going_ && Footer(start);
+        return going_ && Footer(start, entries);
     }
 
     // One class identifier and link; false when the file can be read no further.
@@ -112,14 +114,17 @@ private:
         return true;
     }
 
-    bool Footer(std::uint64_t start) {
+    // The footer after a category; entries: whether the category read any, the last of
+    // which is then the link that runs past it.
+    bool Footer(std::uint64_t start, bool entries) {
         const std::optional<std::uint32_t> footer = Field<std::uint32_t>(file_, at_);
         if (footer && *footer == kFooter) {
             at_ += 4;
+            Flush();
             return true;
         }
         const std::string what = "the category at " + std::to_string(start) + " has no footer at " + std::to_string(at_);
-        if (pending_) {
+        if (entries && pending_) {
             pending_->warnings.push_back({WarningCode::kTruncated, std::nullopt, what + ": its last link runs past it"});
             failed_ = true;
             return false;

@@ -33,6 +33,13 @@ enum class Content {
 };
 SHORTCUT_READER_API Content ContentOf(const void* bytes, std::size_t size);
 
+// Whether size bytes at bytes are a Jump List by more than their first bytes: a compound
+// file with a DestList stream, or a custom destinations header whose first category reads
+// whole up to its first entry's class identifier or its footer. For a file whose name
+// does not say it is one (ContentOf alone would take any compound file, a Word document
+// or an installer, for one).
+SHORTCUT_READER_API bool IsJumpList(const void* bytes, std::size_t size);
+
 // Takes each record found, in order; returns false to stop the reading.
 using LinkSink = std::function<bool(Link& link)>;
 
