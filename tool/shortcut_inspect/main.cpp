@@ -2,7 +2,7 @@
 // shortcut_inspect: every field of Windows shell links, as JSON Lines (or CSV, a body
 // file or Timesketch's JSON lines).
 //
-//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--no-archives]
 //                    [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...
 //
 // One record per input, in input order, on standard output; a summary of the run on
@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 
+#include "archive_input.h"
 #include "code_page_numbers.h"
 #include "formats.h"
 #include "inputs.h"
@@ -79,7 +80,12 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
         return output.error() == 0;
     };
     inspect::InputVisitor visit;
+    const shell_link::LinkSink sink = [&record](shell_link::Link& link) { return record(link); };
+    visit.archive = [&](const std::string& path) { return inspect::ReadArchive(path, codePage, sink); };
     visit.link = [&](const std::string& path) {
+        if (const std::optional<bool> going = inspect::VisitArchive(path, options, codePage, sink)) {
+            return *going;
+        }
         const shell_link::Link link = ReadLinkRecord(path, codePage, options.hashes);
         if (WantsRecursive(link, path, options)) {
             progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");

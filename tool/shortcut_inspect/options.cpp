@@ -11,9 +11,12 @@ namespace inspect {
 
 const char kUsage[] =
     "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]\n"
-    "                        [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...\n"
+    "                        [--no-archives] [--format FORMAT] [--precise] [--hash ALGORITHM]...\n"
+    "                        [--summary] PATH...\n"
     "Reads Windows shell link (.lnk) files and writes a record per link, in input order,\n"
-    "on standard output: by default a JSON object a line.\n"
+    "on standard output: by default a JSON object a line. In an archive (ZIP, 7z, RAR,\n"
+    "ISO 9660, cabinet, tar), every member that is a link or a Jump List gives records,\n"
+    "named ARCHIVE#MEMBER (an archive inside one: ARCHIVE#INNER#MEMBER).\n"
     "\n"
     "  --codepage NAME     the ANSI code page of the machine that wrote the links, as\n"
     "                      iconv names it (default CP1252; CP932, CP1251, ...) or as\n"
@@ -25,7 +28,10 @@ const char kUsage[] =
     "  -r, --recursive     read every regular file named *.lnk (in any case) below the\n"
     "                      directories given, without following symbolic links\n"
     "  --any-name          with -r, read every other regular file below them too whose\n"
-    "                      first 20 bytes are a link's header, whatever its name\n"
+    "                      first 20 bytes are a link's header, whatever its name (or\n"
+    "                      whose first bytes are an archive's)\n"
+    "  --no-archives       read archives as any other file: -r passes over them, and one\n"
+    "                      named is read as a link\n"
     "  --format FORMAT     jsonl (the default: the whole record), csv (a row a link),\n"
     "                      bodyfile (a timeline body file) or timesketch (JSON lines)\n"
     "  --precise           csv: times with seven fractional digits\n"
@@ -38,7 +44,8 @@ const char kUsage[] =
     "At the end, where standard error is a terminal or with --summary, one line there:\n"
     "  shortcut_inspect: N links read, M not links, K unreadable, S skipped; W warnings, of them U suspicious\n"
     "S counts the files below the directories walked that have no record: those not\n"
-    "named *.lnk (with --any-name: nor with a link's header), and every file that is not\n"
+    "named *.lnk nor as an archive (with --any-name: nor with a link's or an archive's\n"
+    "first bytes), and every file that is not\n"
     "regular (FIFOs, sockets, devices, symbolic links), which is never opened.\n"
     "\n"
     "Exit status: 0 when every input was read as a link, 1 when any was not (its record\n"
@@ -68,6 +75,7 @@ bool TakeLongFlag(const std::string& argument, Options& options) {
     static const Choice<bool Options::*> kFlags[] = {
         {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
         {"--precise", &Options::precise},     {"--help", &Options::help},        {"--version", &Options::version},
+        {"--no-archives", &Options::noArchives},
     };
     const auto* flag = Named(kFlags, argument);
     if (flag != nullptr) {
