@@ -11,6 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-120}
 build=build/fuzz
 corpus_dir=${SHORTCUT_CORPUS_DIR:-../shared/corpus}
+jumplists_dir=${SHORTCUT_JUMPLISTS_DIR:-../shared/jumplists}
 work=$build/work
 mkdir -p "$work/seeds-links" "$work/seeds-lists" "$work/artifacts"
 
@@ -42,12 +43,21 @@ run_target() {  # target, seed folders...
 run_target fuzz_shortcut_file "$work/seeds-links" "${extra[@]}" & file_pid=$!
 run_target fuzz_target_path "$work/seeds-lists" "${extra[@]}" & path_pid=$!
 run_target fuzz_shell_link "$work/seeds-coded" & link_pid=$!
+# The compound file reader from the shared Jump Lists, when they are there.
+compound_seeds=()
+[ -d "$jumplists_dir" ] && compound_seeds+=("$jumplists_dir")
+run_target fuzz_compound_file "${compound_seeds[@]}" & compound_pid=$!
+# fuzz_scan takes its first byte as the window and the link cap: a raw link's 0x4C and
+# the coded seeds' small ones both serve.
+run_target fuzz_scan "$work/seeds-coded" "$work/seeds-links" "${extra[@]}" & scan_pid=$!
 status=0
 wait $file_pid || status=1
 wait $path_pid || status=1
 wait $link_pid || status=1
+wait $compound_pid || status=1
+wait $scan_pid || status=1
 
-for target in fuzz_shortcut_file fuzz_target_path fuzz_shell_link; do
+for target in fuzz_shortcut_file fuzz_target_path fuzz_shell_link fuzz_compound_file fuzz_scan; do
     echo "== $target"
     grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^#[0-9]+ *DONE|ERROR|SUMMARY' "$work/$target.log" || tail -n 20 "$work/$target.log"
 done

@@ -86,15 +86,16 @@ libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
 for file in bin/shortcut_dump share/man/man1/shortcut_dump.1.gz share/doc/shortcut-dump/copyright \
             include/shortcut_reader/shortcut_file.h include/shortcut_reader/link_text.h include/shortcut_reader/export.h \
             include/shortcut_reader/shell_link.h include/shortcut_reader/shell_link_json.h include/shortcut_reader/shell_link_timeline.h \
-            include/shortcut_reader/shell_link_constants.h include/shortcut_reader/shell_link_c.h bin/shortcut_inspect \
+            include/shortcut_reader/shell_link_containers.h include/shortcut_reader/shell_link_constants.h include/shortcut_reader/shell_link_c.h bin/shortcut_inspect \
             share/man/man1/shortcut_inspect.1.gz share/doc/shortcut-dump/shortcut_inspect.schema.json \
             "$libdir/libshortcut_reader.a" "$libdir/cmake/shortcut_reader/shortcut_readerConfig.cmake" \
             "$libdir/cmake/shortcut_reader/shortcut_readerConfigVersion.cmake" "$libdir/cmake/shortcut_reader/shortcut_reader-static-targets.cmake" "$libdir/pkgconfig/shortcut_reader.pc"; do
     [ -e "$prefix/$file" ] || fail "not installed: $file"
 done
 extra=$(ls "$prefix/include/shortcut_reader" | grep -v -x -e shortcut_file.h -e link_text.h -e export.h \
-        -e shell_link.h -e shell_link_json.h -e shell_link_timeline.h -e shell_link_constants.h -e shell_link_c.h || true)
-[ -z "$extra" ] || fail "headers installed beyond the public eight: $extra"
+        -e shell_link.h -e shell_link_json.h -e shell_link_timeline.h -e shell_link_containers.h -e shell_link_constants.h \
+        -e shell_link_c.h || true)
+[ -z "$extra" ] || fail "headers installed beyond the public nine: $extra"
 both_ways "$prefix" "$libdir" "static ($libdir)"
 
 # The static library links into a user's shared object.
@@ -123,6 +124,8 @@ public='^(ShortcutFile::(ShortcutFile|~ShortcutFile|Get(Path|Args|WorkDir|Desc|P
 public+='|(WidenLinkText|NarrowToLinkText|LinkTextLength|LinkTextToMultibyte|MultibyteToLinkText)\('
 public+='|shell_link::(CodePage::(CodePage|~CodePage|valid|Decode)\(|ReadLink\(|ReadLinkFile\(|UnreadableFile\(|Analyze\('
 public+='|AppendJsonLine\(|WarningCodeName\(|CategoryOf\(|WarningCategoryName\(|StatusName\(|TargetSourceName\(|TargetOf\(|HashesAvailable\(|AppendCsvHeader\(|AppendCsvRow\(|AppendBodyLines\(|AppendTimesketchLines\('
+public+='|ContainerKindName\(|ContentOf\(|ReadEmbeddedLink\(|ReadJumpList\(|ScanBytes\(|ScanFile\('
+public+='|(AppIdOf|ContainedFileName)(\[abi:cxx11\])?\('
 public+='|LinkInfoTarget(\[abi:cxx11\])?\('
 public+='|(GuidText|FileTimeText|DosDateTimeText)(\[abi:cxx11\])?\()'
 public+='|shortcut_(read_memory|read_file|record_json|record_status|record_free|reader_version)$)'

@@ -21,6 +21,8 @@ const char* Which(TimeSourceKind kind) {
     switch (kind) {
         case TimeSourceKind::kLinkFile:
             return "link file times";
+        case TimeSourceKind::kDestList:
+            return "DestList last access";
         case TimeSourceKind::kTarget:
             return "target times";
         case TimeSourceKind::kShellItem:

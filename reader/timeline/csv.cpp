@@ -179,7 +179,9 @@ void AppendCsvRow(const Link& link, std::string& out, bool precise) {
     const std::optional<LinkFile>& file = link.link_file;
     row.Time(file ? file->born : std::nullopt);
     row.Time(file ? file->modified : std::nullopt);
-    row.Time(file ? file->accessed : std::nullopt);
+    // A link in a Jump List has no file of its own: its DestList entry says when it was last used.
+    const DestListEntry* const entry = link.container && link.container->dest_list ? &*link.container->dest_list : nullptr;
+    row.Time(file ? file->accessed : entry != nullptr ? entry->last_access_time : std::nullopt);
     if (link.status != Status::kRead) {
         for (int column = 4; column < 27; ++column) {
             row.Empty();

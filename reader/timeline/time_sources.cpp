@@ -114,6 +114,14 @@ std::vector<TimeSource> TimeSourcesOf(const Link& link) {
             sources.push_back(file);
         }
     }
+    if (link.container && link.container->dest_list) {
+        const DestListEntry& entry = *link.container->dest_list;
+        TimeSource used{TimeSourceKind::kDestList, entry.path};
+        used.accessed = Valid(entry.last_access_time);
+        if (HasTimes(used)) {
+            sources.push_back(used);
+        }
+    }
     if (link.status != Status::kRead) {
         return sources;
     }

@@ -15,6 +15,7 @@ namespace shell_link::detail {
 
 enum class TimeSourceKind {
     kLinkFile,           // the link file's own times
+    kDestList,           // a Jump List's DestList entry: when the link was last used
     kTarget,             // the header's target times
     kShellItem,          // a file entry (or delegate, or media file) item of the target's ID list
     kTrackerDroid,       // the tracker's droid file identifier's time

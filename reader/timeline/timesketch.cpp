@@ -39,6 +39,11 @@ void EventsOf(const TimeSource& source, Event (&events)[4]) {
         events[3] = {birth ? "Tracker birth droid created" : "Tracker droid created", source.born};
         return;
     }
+    if (source.kind == TimeSourceKind::kDestList) {
+        events[1] = events[2] = events[3] = {"", 0};
+        events[0] = {"Jump List entry last accessed", source.accessed};
+        return;
+    }
     const std::size_t row = source.kind == TimeSourceKind::kLinkFile ? 0 : source.kind == TimeSourceKind::kTarget ? 1 : 2;
     for (std::size_t i = 0; i < 4; ++i) {
         events[i] = {kDescriptions[row][i], times[i]};
@@ -86,6 +91,11 @@ void WriteEvent(JsonWriter& json, const Link& link, const TimeSource& source, co
     OptionalString(json, tracker != nullptr ? tracker->machine_id : std::nullopt);
     json.Key("mac_address");
     OptionalString(json, tracker != nullptr ? tracker->mac_address : std::nullopt);
+    const Container* const container = link.container ? &*link.container : nullptr;
+    json.Key("container_path");
+    OptionalString(json, container != nullptr ? std::optional<std::string>(container->path) : std::nullopt);
+    json.Key("app_id");
+    OptionalString(json, container != nullptr ? container->app_id : std::nullopt);
     json.Key("warnings");
     json.BeginArray();
     for (const Warning& warning : link.warnings) {

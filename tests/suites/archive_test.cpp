@@ -204,11 +204,9 @@ TEST(ArchiveMembers, GiveTheRecordsOfTheirLinksAndJumpListsByContentInEveryForma
         {"deeper.zip", innermost},  // its archive inside is not opened
         {"empty", Bytes()},
     };
-    std::vector<Got> expected = {
+    const std::vector<Got> expected = {
         {"#a.lnk", kRead, "a.lnk", "-"},
-#ifdef SHORTCUT_INSPECT_JUMP_LISTS
         {"#" + jumpList + "#36", kRead, jumpList, "-"},
-#endif
         {"#inner.zip#deep/c.lnk", kRead, "inner.zip#deep/c.lnk", "-"},
         {"#named-otherwise.dat", kRead, "named-otherwise.dat", "-"},
     };
@@ -219,12 +217,13 @@ TEST(ArchiveMembers, GiveTheRecordsOfTheirLinksAndJumpListsByContentInEveryForma
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         std::vector<Got> got = ReadAll(WriteArchive(row.kind, members));
+        std::vector<Got> want = expected;
         if (row.kind == Kind::kIso) {  // listed by their place on the disc
             const auto byFile = [](const Got& a, const Got& b) { return a.file < b.file; };
             std::sort(got.begin(), got.end(), byFile);
-            std::sort(expected.begin(), expected.end(), byFile);
+            std::sort(want.begin(), want.end(), byFile);
         }
-        EXPECT_EQ(got, expected);
+        EXPECT_EQ(got, want);
     }
 }
 
@@ -255,6 +254,28 @@ TEST(ArchiveMembers, RecordTheirWholeContainerAndTheLinkAsReadFromMemory) {
     EXPECT_EQ(links[1].container->member, "inner.zip#b.lnk");
     ASSERT_TRUE(links[1].string_data.name_string.has_value());
     EXPECT_EQ(links[1].string_data.name_string->text, "nested");
+}
+
+TEST(ArchiveMembers, ThatAreJumpListsGiveTheirLinksWithTheAppIdOfTheMembersName) {
+    shell_link::CodePage codePage;
+    const std::string member = "Recent/9B9CDC69C1C24E2B.customDestinations-ms";
+    const TempFile file(WriteArchive(Kind::kZip, {{member, CustomDestinations(kLink)}}));
+    std::vector<shell_link::Link> links;
+    inspect::ReadArchive(file.Path(), codePage, [&links](shell_link::Link& link) {
+        links.push_back(link);
+        return true;
+    });
+    ASSERT_EQ(links.size(), 1u);
+    ASSERT_TRUE(links[0].container.has_value());
+    const shell_link::Container& where = *links[0].container;
+    EXPECT_EQ(links[0].status, kRead);
+    EXPECT_EQ(links[0].file, file.Path() + "#" + member + "#36");
+    EXPECT_EQ(where.kind, shell_link::ContainerKind::kCustomDestinations);
+    EXPECT_EQ(where.path, file.Path());
+    EXPECT_EQ(where.member, member);
+    EXPECT_EQ(where.app_id, "9b9cdc69c1c24e2b");
+    EXPECT_EQ(where.offset, 36u);
+    EXPECT_EQ(where.category, "Tasks");
 }
 
 TEST(ArchiveMembers, ThatCannotBeReadGiveAnErrorRecordAndTheReadingGoesOnWhereItCan) {

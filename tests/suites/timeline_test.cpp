@@ -118,7 +118,7 @@ TEST(Timeline, TimesketchHasALineForEachTimeWithTheThreeFieldsTimesketchRequires
               "{\"message\":\"Link file accessed: C:\\\\Links\\\\a \\\"q\\\", b.lnk\",\"datetime\":\"2008-09-10T10:00:00.000000+00:00\","
               "\"timestamp\":1221040800000000,\"timestamp_desc\":\"Link file accessed\",\"file\":\"C:\\\\Links\\\\a \\\"q\\\", b.lnk\","
               "\"target_path\":\"C:\\\\Tools\\\\x|y%0A.exe\",\"arguments\":\"-a\\r\\n-b\",\"machine_id\":\"pc1\","
-              "\"mac_address\":\"00:0C:29:AA:BB:CC\",\"warnings\":[\"hidden_arguments\"]}");
+              "\"mac_address\":\"00:0C:29:AA:BB:CC\",\"container_path\":null,\"app_id\":null,\"warnings\":[\"hidden_arguments\"]}");
     EXPECT_NE(out.find("\"datetime\":\"2008-09-11T11:30:00.123456+00:00\",\"timestamp\":1221132600123456,"
                        "\"timestamp_desc\":\"Link file created\""),
               std::string::npos);

@@ -213,13 +213,9 @@ bool ReadContent(const std::vector<unsigned char>& bytes, const Place& place, co
         }
         case shell_link::Content::kAutomaticDestinations:
         case shell_link::Content::kCustomDestinations: {
-#ifdef SHORTCUT_INSPECT_JUMP_LISTS
             shell_link::Container where = Where(place, member);
             where.app_id = shell_link::AppIdOf(member);
             return shell_link::ReadJumpList(bytes.data(), bytes.size(), where, place.codePage, place.sink);
-#else
-            return true;
-#endif
         }
         case shell_link::Content::kOther: break;
     }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,15 +22,20 @@ namespace inspect {
 
 namespace {
 
-bool EndsInLnk(const char* name) {
+bool EndsIn(const char* name, const char* suffix) {
     const std::size_t length = std::strlen(name);
-    return length >= 4 && name[length - 4] == '.' && (name[length - 3] | 0x20) == 'l' &&
-           (name[length - 2] | 0x20) == 'n' && (name[length - 1] | 0x20) == 'k';
+    const std::size_t suffixLength = std::strlen(suffix);
+    return length >= suffixLength && strcasecmp(name + length - suffixLength, suffix) == 0;
+}
+
+// The names of links and of Jump Lists.
+bool IsLinkName(const char* name) {
+    return EndsIn(name, ".lnk") || EndsIn(name, ".automaticDestinations-ms") || EndsIn(name, ".customDestinations-ms");
 }
 
 // What a walk finds below the directory it is given, at its path below that directory.
 enum class Kind {
-    kLink,          // a regular file named *.lnk: read whatever it holds
+    kLink,          // a regular file named as a link or a Jump List: read whatever it holds
     kArchive,       // a regular file named as an archive is, where archives are read
     kCandidate,     // another regular file, under --any-name: read when its header is a link's
     kUnreadable,    // a directory that could not be read, with its errno
@@ -58,7 +64,7 @@ Kind KindOf(const std::string& directory, const char* name, unsigned char type, 
     if (type != DT_REG) {
         return Kind::kSkipped;
     }
-    if (EndsInLnk(name)) {
+    if (IsLinkName(name)) {
         return Kind::kLink;
     }
     if (archives && IsArchiveName(name)) {

@@ -1,24 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "link_header.h"
 
+#include <shortcut_reader/shell_link_containers.h>
+
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <iterator>
 
 #include "archive_input.h"
 
 namespace inspect {
 
 namespace {
-
-constexpr unsigned char kLinkStart[20] = {
-    0x4C, 0x00, 0x00, 0x00,                                                                          // HeaderSize
-    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46,  // LinkCLSID
-};
 
 // Without touching the file's access time where the process may (see ReadLinkFile).
 int OpenForHeader(const std::string& path, int flags) {
@@ -62,19 +56,20 @@ HeaderCheck CheckLinkHeader(const std::string& path, bool archives) {
     }
     HeaderCheck check;
     if (!archives) {
-        unsigned char start[sizeof kLinkStart];
+        unsigned char start[sizeof shell_link::kLinkHeaderBytes];
         ssize_t got = 0;
         do {
             got = read(file, start, sizeof start);
         } while (got < 0 && errno == EINTR);
         check.error = got < 0 ? errno : 0;
-        const bool whole = got == static_cast<ssize_t>(sizeof start);
-        check.link = whole && std::equal(std::begin(start), std::end(start), kLinkStart);
+        const bool started = got > 0 && check.error == 0;
+        check.link = started && shell_link::ContentOf(start, static_cast<std::size_t>(got)) != shell_link::Content::kOther;
     } else {
         std::vector<unsigned char> start;
         check.error = ReadUpTo(file, kArchiveProbeBytes, start);
-        check.link = start.size() >= sizeof kLinkStart && std::equal(std::begin(kLinkStart), std::end(kLinkStart), start.begin());
-        check.archive = !check.link && check.error == 0 && LooksLikeArchive(start.data(), start.size());
+        const bool started = !start.empty() && check.error == 0;
+        check.link = started && shell_link::ContentOf(start.data(), start.size()) != shell_link::Content::kOther;
+        check.archive = started && !check.link && LooksLikeArchive(start.data(), start.size());
     }
     static_cast<void>(close(file));
     return check;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Whether a file starts as a link does: its first 20 bytes are the header's size (4C 00
-// 00 00) and the LinkCLSID; or, where archives are read, as an archive does. --any-name
-// asks it of every file the walk finds.
+// Whether a file starts as a link does (its first 20 bytes are the header's size, 4C 00
+// 00 00, and the LinkCLSID) or as a Jump List does; or, where archives are read, as an
+// archive does. --any-name asks it of every file the walk finds.
 #ifndef SHORTCUT_INSPECT_LINK_HEADER_H
 #define SHORTCUT_INSPECT_LINK_HEADER_H
 
@@ -12,7 +12,7 @@
 namespace inspect {
 
 struct HeaderCheck {
-    bool link = false;
+    bool link = false;     // a link or a Jump List
     bool archive = false;  // asked for, and not a link: its first bytes are an archive's
     int error = 0;         // the errno of an open or read that failed, else 0
 };

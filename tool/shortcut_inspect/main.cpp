@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// shortcut_inspect: every field of Windows shell links, as JSON Lines (or CSV, a body
+// shortcut_inspect: every field of Windows shell links (loose, in Jump Lists, or carved
+// from any bytes), as JSON Lines (or CSV, a body
 // file or Timesketch's JSON lines).
 //
-//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--no-archives]
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--scan] [--no-archives]
 //                    [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...
 //
 // One record per input, in input order, on standard output; a summary of the run on
@@ -10,15 +11,14 @@
 // was read, 1 when any was not, 2 on a usage error or when standard output cannot be
 // written.
 #include <shortcut_reader/shell_link.h>
+#include <shortcut_reader/shell_link_containers.h>
 #include <shortcut_reader/shell_link_json.h>
 
-#include <errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <string>
 
@@ -29,6 +29,7 @@
 #include "options.h"
 #include "output.h"
 #include "progress.h"
+#include "read_input.h"
 #include "summary.h"
 
 namespace {
@@ -43,16 +44,6 @@ int Fail(const std::string& message) {
 std::string NoCodePage(const std::string& given, const std::string& name) {
     const std::string number = given == name ? std::string() : " for code page " + given;
     return "shortcut_inspect: iconv has no code page named '" + name + "'" + number + " (see iconv --list)";
-}
-
-// A link that takes more memory than there is costs its own record, not the batch. The
-// record is made where the caller keeps it, neither moved nor copied.
-shell_link::Link ReadLinkRecord(const std::string& path, shell_link::CodePage& codePage, unsigned hashes) {
-    try {
-        return shell_link::ReadLinkFile(path.c_str(), codePage, hashes);
-    } catch (const std::bad_alloc&) {
-        return shell_link::UnreadableFile(path.c_str(), ENOMEM);
-    }
 }
 
 // Without --recursive a directory is read as a file, which fails: its record says so, and
@@ -83,14 +74,12 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
     const shell_link::LinkSink sink = [&record](shell_link::Link& link) { return record(link); };
     visit.archive = [&](const std::string& path) { return inspect::ReadArchive(path, codePage, sink); };
     visit.link = [&](const std::string& path) {
-        if (const std::optional<bool> going = inspect::VisitArchive(path, options, codePage, sink)) {
-            return *going;
-        }
-        const shell_link::Link link = ReadLinkRecord(path, codePage, options.hashes);
-        if (WantsRecursive(link, path, options)) {
-            progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");
-        }
-        return record(link);
+        return inspect::ReadInput(path, options, codePage, [&](shell_link::Link& link) {
+            if (link.file == path && WantsRecursive(link, path, options)) {
+                progress.Note("shortcut_inspect: " + path + ": is a directory: use --recursive\n");
+            }
+            return record(link);
+        });
     };
     visit.unreadable = [&](const std::string& path, int error) {
         return record(shell_link::UnreadableFile(path.c_str(), error));

@@ -10,13 +10,14 @@
 namespace inspect {
 
 const char kUsage[] =
-    "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]]\n"
+    "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--scan]\n"
     "                        [--no-archives] [--format FORMAT] [--precise] [--hash ALGORITHM]...\n"
     "                        [--summary] PATH...\n"
-    "Reads Windows shell link (.lnk) files and writes a record per link, in input order,\n"
-    "on standard output: by default a JSON object a line. In an archive (ZIP, 7z, RAR,\n"
-    "ISO 9660, cabinet, tar), every member that is a link or a Jump List gives records,\n"
-    "named ARCHIVE#MEMBER (an archive inside one: ARCHIVE#INNER#MEMBER).\n"
+    "Reads Windows shell link (.lnk) files, and the links inside Jump Lists, and writes a\n"
+    "record per link, in input order, on standard output: by default a JSON object a line.\n"
+    "In an archive (ZIP, 7z, RAR, ISO 9660, cabinet, tar), every member that is a link or\n"
+    "a Jump List gives records, named ARCHIVE#MEMBER (inside an inner archive:\n"
+    "ARCHIVE#INNER#MEMBER).\n"
     "\n"
     "  --codepage NAME     the ANSI code page of the machine that wrote the links, as\n"
     "                      iconv names it (default CP1252; CP932, CP1251, ...) or as\n"
@@ -25,13 +26,17 @@ const char kUsage[] =
     "                      input), after those on the command line; a CR that ends a\n"
     "                      line is dropped\n"
     "  -0                  the paths of --files-from end with NUL (find -print0)\n"
-    "  -r, --recursive     read every regular file named *.lnk (in any case) below the\n"
-    "                      directories given, without following symbolic links\n"
+    "  -r, --recursive     read every regular file named *.lnk, *.automaticDestinations-ms\n"
+    "                      or *.customDestinations-ms (in any case) below the directories\n"
+    "                      given, without following symbolic links\n"
     "  --any-name          with -r, read every other regular file below them too whose\n"
-    "                      first 20 bytes are a link's header, whatever its name (or\n"
-    "                      whose first bytes are an archive's)\n"
+    "                      first bytes are a link's or a Jump List's (or an archive's),\n"
+    "                      whatever its name\n"
     "  --no-archives       read archives as any other file: -r passes over them, and one\n"
     "                      named is read as a link\n"
+    "  --scan              read each input as bytes (a disk image, a memory dump, ...) and\n"
+    "                      a link at every offset where a link's 20 header bytes occur:\n"
+    "                      a record each, its file PATH#OFFSET\n"
     "  --format FORMAT     jsonl (the default: the whole record), csv (a row a link),\n"
     "                      bodyfile (a timeline body file) or timesketch (JSON lines)\n"
     "  --precise           csv: times with seven fractional digits\n"
@@ -45,8 +50,8 @@ const char kUsage[] =
     "  shortcut_inspect: N links read, M not links, K unreadable, S skipped; W warnings, of them U suspicious\n"
     "S counts the files below the directories walked that have no record: those not\n"
     "named *.lnk nor as an archive (with --any-name: nor with a link's or an archive's\n"
-    "first bytes), and every file that is not\n"
-    "regular (FIFOs, sockets, devices, symbolic links), which is never opened.\n"
+    "first bytes), and every file that is not regular (FIFOs, sockets, devices,\n"
+    "symbolic links), which is never opened.\n"
     "\n"
     "Exit status: 0 when every input was read as a link, 1 when any was not (its record\n"
     "says why), 2 on a usage error or when standard output cannot be written.\n";
@@ -76,6 +81,7 @@ bool TakeLongFlag(const std::string& argument, Options& options) {
         {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
         {"--precise", &Options::precise},     {"--help", &Options::help},        {"--version", &Options::version},
         {"--no-archives", &Options::noArchives},
+        {"--scan", &Options::scan},
     };
     const auto* flag = Named(kFlags, argument);
     if (flag != nullptr) {

@@ -24,6 +24,7 @@ struct Options {
     bool anyName = false;  // the walk reads every file with a link's header, whatever its name
     bool noArchives = false;  // archives are read as any other file, not as the links inside them
     bool summary = false;  // the summary on standard error even where it is not a terminal
+    bool scan = false;     // each input read as bytes, a link at every place its header occurs
     Format format = Format::kJsonl;
     bool precise = false;  // CSV times with seven fractional digits
     unsigned hashes = 0;   // shell_link::FileHash bits
