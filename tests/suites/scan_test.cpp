@@ -194,7 +194,7 @@ TEST(ScanPlanted, ReadsEachLinkOnlyUpToTheNextHeader) {
 TEST(ScanPlanted, GrowsAWindowForALinkLongerThanIt) {
     // 76 header bytes, 2 + 2 * 250 of description, the terminal block: nine windows of 64.
     const Bytes longLink = LinkBuilder().Description(std::u16string(250, u'x')).Tail(Bytes{0, 0, 0, 0}).Build();
-    const std::uint64_t length = longLink.Size();
+    const std::size_t length = longLink.Size();  // offsets are size_t, also on 32-bit builds
     const struct {
         const char* name;
         std::vector<std::size_t> offsets;
