@@ -70,6 +70,11 @@ bool ReadArchive(const std::string& /*path*/, shell_link::CodePage& /*codePage*/
     return true;
 }
 
+std::optional<bool> VisitArchive(const std::string& /*path*/, const Options& /*options*/,
+                                 shell_link::CodePage& /*codePage*/, const shell_link::LinkSink& /*sink*/) {
+    return std::nullopt;
+}
+
 #else
 
 bool ArchivesAvailable() { return true; }
@@ -77,7 +82,7 @@ bool ArchivesAvailable() { return true; }
 namespace {
 
 // Bytes read from a member at a time.
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} << 10;
 constexpr auto kMaxMemberBytes = static_cast<std::size_t>(shell_link::kMaxInputBytes);
 
 // Where the records of one archive go: the archive file as given, what names the
@@ -322,11 +327,9 @@ bool ReadArchive(const std::string& path, shell_link::CodePage& codePage, const 
     return ReadArchiveFile(path, codePage, sink, false).value_or(true);
 }
 
-#endif
-
 std::optional<bool> VisitArchive(const std::string& path, const Options& options, shell_link::CodePage& codePage,
                                  const shell_link::LinkSink& sink) {
-    if (!ArchivesAvailable() || options.noArchives) {
+    if (options.noArchives) {
         return std::nullopt;
     }
     std::vector<unsigned char> start;
@@ -335,11 +338,9 @@ std::optional<bool> VisitArchive(const std::string& path, const Options& options
         !LooksLikeArchive(start.data(), start.size())) {
         return std::nullopt;
     }
-#ifdef SHORTCUT_WITH_LIBARCHIVE
     return ReadArchiveFile(path, codePage, sink, true);
-#else
-    return ReadArchive(path, codePage, sink);
-#endif
 }
+
+#endif
 
 }  // namespace inspect
