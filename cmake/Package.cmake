@@ -28,6 +28,8 @@ endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${SHORTCUT_DEB_REVISION})
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps also gives shortcut-dump its libarchive13, where shortcut_inspect reads
+# archives.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Where dpkg-shlibdeps finds the shared reader that a dynamically linked tool needs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/reader)

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive_input.h"
 #include "link_header.h"
 
 namespace inspect {
@@ -35,6 +36,7 @@ bool IsLinkName(const char* name) {
 // What a walk finds below the directory it is given, at its path below that directory.
 enum class Kind {
     kLink,          // a regular file named as a link or a Jump List: read whatever it holds
+    kArchive,       // a regular file named as an archive is, where archives are read
     kCandidate,     // another regular file, under --any-name: read when its header is a link's
     kUnreadable,    // a directory that could not be read, with its errno
     kSubdirectory,  // walked in turn
@@ -48,7 +50,7 @@ struct Found {
 };
 
 // The kind of an entry of directory (its path, ending in a slash); type is its d_type.
-Kind KindOf(const std::string& directory, const char* name, unsigned char type, bool anyName) {
+Kind KindOf(const std::string& directory, const char* name, unsigned char type, bool anyName, bool archives) {
     if (type == DT_UNKNOWN) {
         struct stat status {};
         if (lstat((directory + name).c_str(), &status) != 0) {
@@ -62,7 +64,13 @@ Kind KindOf(const std::string& directory, const char* name, unsigned char type, 
     if (type != DT_REG) {
         return Kind::kSkipped;
     }
-    return IsLinkName(name) ? Kind::kLink : anyName ? Kind::kCandidate : Kind::kSkipped;
+    if (IsLinkName(name)) {
+        return Kind::kLink;
+    }
+    if (archives && IsArchiveName(name)) {
+        return Kind::kArchive;
+    }
+    return anyName ? Kind::kCandidate : Kind::kSkipped;
 }
 
 // A walk below one directory: what it found so far, the directories it has yet to read,
@@ -70,6 +78,7 @@ Kind KindOf(const std::string& directory, const char* name, unsigned char type, 
 struct Walk {
     std::string prefix;  // the directory given, with a slash at its end
     bool anyName;
+    bool archives;  // archives are read, and --no-archives is not given
     std::vector<Found> found;
     std::vector<std::string> pending = {""};
     std::uint64_t skipped = 0;
@@ -102,7 +111,7 @@ void ReadDirectory(const std::string& relative, Walk& walk) {
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
             continue;
         }
-        const Kind kind = KindOf(directoryPath, name, entry->d_type, walk.anyName);
+        const Kind kind = KindOf(directoryPath, name, entry->d_type, walk.anyName, walk.archives);
         if (kind == Kind::kSubdirectory) {
             subdirectories.push_back(below + name);
         } else if (kind == Kind::kSkipped) {
@@ -123,14 +132,20 @@ void ReadDirectory(const std::string& relative, Walk& walk) {
 
 // A file the walk found: read it, record it as unreadable, or pass over it (a candidate
 // whose first bytes are not a link's).
-bool VisitFound(const Found& item, const std::string& path, const InputVisitor& visit) {
+bool VisitFound(const Found& item, const std::string& path, bool archives, const InputVisitor& visit) {
     if (item.kind == Kind::kUnreadable) {
         return visit.unreadable(path, item.error);
     }
+    if (item.kind == Kind::kArchive) {
+        return visit.archive(path);
+    }
     if (item.kind == Kind::kCandidate) {
-        const HeaderCheck check = CheckLinkHeader(path);
+        const HeaderCheck check = CheckLinkHeader(path, archives);
         if (check.error != 0) {
             return visit.unreadable(path, check.error);  // it may be a link: the run says so
+        }
+        if (check.archive) {
+            return visit.archive(path);
         }
         if (!check.link) {
             visit.skipped(1);
@@ -146,6 +161,7 @@ bool WalkBelow(const std::string& path, const Options& options, const InputVisit
     Walk walk;
     walk.prefix = path.empty() || path.back() == '/' ? path : path + "/";
     walk.anyName = options.anyName;
+    walk.archives = ArchivesAvailable() && !options.noArchives;
     while (!walk.pending.empty()) {
         const std::string relative = std::move(walk.pending.back());
         walk.pending.pop_back();
@@ -155,7 +171,7 @@ bool WalkBelow(const std::string& path, const Options& options, const InputVisit
     // std::string compares its chars as unsigned bytes, so bytes from 0x80 come after ASCII.
     std::sort(walk.found.begin(), walk.found.end(), [](const Found& a, const Found& b) { return a.path < b.path; });
     return std::all_of(walk.found.begin(), walk.found.end(), [&](const Found& item) {
-        return VisitFound(item, item.path.empty() ? path : walk.prefix + item.path, visit);
+        return VisitFound(item, item.path.empty() ? path : walk.prefix + item.path, walk.archives, visit);
     });
 }
 

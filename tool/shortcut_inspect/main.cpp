@@ -3,7 +3,7 @@
 // from any bytes), as JSON Lines (or CSV, a body
 // file or Timesketch's JSON lines).
 //
-//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--scan]
+//   shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--scan] [--no-archives]
 //                    [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...
 //
 // One record per input, in input order, on standard output; a summary of the run on
@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 
+#include "archive_input.h"
 #include "code_page_numbers.h"
 #include "formats.h"
 #include "inputs.h"
@@ -70,6 +71,8 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
         return output.error() == 0;
     };
     inspect::InputVisitor visit;
+    const shell_link::LinkSink sink = [&record](shell_link::Link& link) { return record(link); };
+    visit.archive = [&](const std::string& path) { return inspect::ReadArchive(path, codePage, sink); };
     visit.link = [&](const std::string& path) {
         return inspect::ReadInput(path, options, codePage, [&](shell_link::Link& link) {
             if (link.file == path && WantsRecursive(link, path, options)) {

@@ -11,9 +11,13 @@ namespace inspect {
 
 const char kUsage[] =
     "Usage: shortcut_inspect [--codepage NAME] [--files-from FILE] [-0] [-r [--any-name]] [--scan]\n"
-    "                        [--format FORMAT] [--precise] [--hash ALGORITHM]... [--summary] PATH...\n"
+    "                        [--no-archives] [--format FORMAT] [--precise] [--hash ALGORITHM]...\n"
+    "                        [--summary] PATH...\n"
     "Reads Windows shell link (.lnk) files, and the links inside Jump Lists, and writes a\n"
     "record per link, in input order, on standard output: by default a JSON object a line.\n"
+    "In an archive (ZIP, 7z, RAR, ISO 9660, cabinet, tar), every member that is a link or\n"
+    "a Jump List gives records, named ARCHIVE#MEMBER (inside an inner archive:\n"
+    "ARCHIVE#INNER#MEMBER).\n"
     "\n"
     "  --codepage NAME     the ANSI code page of the machine that wrote the links, as\n"
     "                      iconv names it (default CP1252; CP932, CP1251, ...) or as\n"
@@ -26,7 +30,10 @@ const char kUsage[] =
     "                      or *.customDestinations-ms (in any case) below the directories\n"
     "                      given, without following symbolic links\n"
     "  --any-name          with -r, read every other regular file below them too whose\n"
-    "                      first bytes are a link's or a Jump List's, whatever its name\n"
+    "                      first bytes are a link's or a Jump List's (or an archive's),\n"
+    "                      whatever its name\n"
+    "  --no-archives       read archives as any other file: -r passes over them, and one\n"
+    "                      named is read as a link\n"
     "  --scan              read each input as bytes (a disk image, a memory dump, ...) and\n"
     "                      a link at every offset where a link's 20 header bytes occur:\n"
     "                      a record each, its file PATH#OFFSET\n"
@@ -42,8 +49,9 @@ const char kUsage[] =
     "At the end, where standard error is a terminal or with --summary, one line there:\n"
     "  shortcut_inspect: N links read, M not links, K unreadable, S skipped; W warnings, of them U suspicious\n"
     "S counts the files below the directories walked that have no record: those not\n"
-    "named *.lnk (with --any-name: nor with a link's header), and every file that is not\n"
-    "regular (FIFOs, sockets, devices, symbolic links), which is never opened.\n"
+    "named *.lnk nor as an archive (with --any-name: nor with a link's or an archive's\n"
+    "first bytes), and every file that is not regular (FIFOs, sockets, devices,\n"
+    "symbolic links), which is never opened.\n"
     "\n"
     "Exit status: 0 when every input was read as a link, 1 when any was not (its record\n"
     "says why), 2 on a usage error or when standard output cannot be written.\n";
@@ -72,6 +80,7 @@ bool TakeLongFlag(const std::string& argument, Options& options) {
     static const Choice<bool Options::*> kFlags[] = {
         {"--recursive", &Options::recursive}, {"--any-name", &Options::anyName}, {"--summary", &Options::summary},
         {"--precise", &Options::precise},     {"--help", &Options::help},        {"--version", &Options::version},
+        {"--no-archives", &Options::noArchives},
         {"--scan", &Options::scan},
     };
     const auto* flag = Named(kFlags, argument);

@@ -22,6 +22,7 @@ struct Options {
     bool nulSeparated = false;             // -0: the list's paths end with NUL, not newline
     bool recursive = false;
     bool anyName = false;  // the walk reads every file with a link's header, whatever its name
+    bool noArchives = false;  // archives are read as any other file, not as the links inside them
     bool summary = false;  // the summary on standard error even where it is not a terminal
     bool scan = false;     // each input read as bytes, a link at every place its header occurs
     Format format = Format::kJsonl;

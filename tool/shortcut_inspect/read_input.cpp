@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <vector>
+
+#include "archive_input.h"
 
 namespace inspect {
 
@@ -113,6 +116,12 @@ bool ReadInput(const std::string& path, const Options& options, sl::CodePage& co
         std::vector<unsigned char> bytes;
         if (ReadWhole(path, bytes) == 0 && IsJumpList(sl::ContentOf(bytes.data(), bytes.size()))) {
             return ReadJumpListFile(path, bytes, codePage, sink);
+        }
+    }
+    // Neither a link nor a Jump List: an archive, by its first bytes, where archives are read.
+    if (link.status == sl::Status::kNotAShortcut) {
+        if (const std::optional<bool> going = VisitArchive(path, options, codePage, sink)) {
+            return *going;
         }
     }
     return sink(link);
