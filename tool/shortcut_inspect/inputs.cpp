@@ -151,6 +151,7 @@ bool VisitFound(const Found& item, const std::string& path, bool archives, const
             visit.skipped(1);
             return true;
         }
+        return visit.candidate(path);
     }
     return visit.link(path);
 }

@@ -20,6 +20,9 @@ namespace inspect {
 // could not be read; and how many files a walk passed over.
 struct InputVisitor {
     std::function<bool(const std::string& path)> link;  // false: stop
+    // A file --any-name found by its first bytes: read as a link or Jump List, or passed
+    // over (and counted skipped) when it turns out to be neither.
+    std::function<bool(const std::string& path)> candidate;
     std::function<bool(const std::string& path)> archive;
     std::function<bool(const std::string& path, int error)> unreadable;
     std::function<void(std::uint64_t count)> skipped;

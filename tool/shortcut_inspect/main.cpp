@@ -81,6 +81,9 @@ int Inspect(const inspect::Options& options, shell_link::CodePage& codePage) {
             return record(link);
         });
     };
+    visit.candidate = [&](const std::string& path) {
+        return inspect::ReadInput(path, options, codePage, sink, [&summary] { summary.Skip(1); });
+    };
     visit.unreadable = [&](const std::string& path, int error) {
         return record(shell_link::UnreadableFile(path.c_str(), error));
     };

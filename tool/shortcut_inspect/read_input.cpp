@@ -6,12 +6,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <strings.h>
+
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <vector>
 
 #include "archive_input.h"
+#include "link_header.h"
 
 namespace inspect {
 
@@ -35,87 +39,171 @@ int OpenToRead(const std::string& path) {
     return fd < 0 && errno == EPERM ? open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY) : fd;
 }
 
-// The bytes of a file, at most kMaxInputBytes of them; 0 or the errno. A regular file's
-// size sizes the buffer at once.
-int ReadWhole(const std::string& path, std::vector<unsigned char>& bytes) {
-    const int fd = OpenToRead(path);
-    if (fd < 0) {
-        return errno;
-    }
-    struct stat status {};
+// A file read whole, at most kMaxInputBytes of it; more when bytes lie beyond those.
+struct WholeFile {
+    std::vector<unsigned char> bytes;
+    bool more = false;
+    int error = 0;  // of an open or read that failed
+};
+
+// Reads fd to its end or to kMaxInputBytes, a regular file into a buffer of its size (so
+// the end is found by a read that gives nothing, not by a larger buffer), anything else
+// into one that doubles.
+void ReadAll(int fd, WholeFile& file) {
     const auto cap = static_cast<std::size_t>(sl::kMaxInputBytes);
-    std::size_t step = std::size_t{1} << 16;
+    struct stat status {};
+    std::size_t room = std::size_t{1} << 16;
     if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0) {
-        step = static_cast<std::uint64_t>(status.st_size) < cap ? static_cast<std::size_t>(status.st_size) + 1 : cap;
+        room = static_cast<std::uint64_t>(status.st_size) < cap ? std::max<std::size_t>(static_cast<std::size_t>(status.st_size), 1) : cap;
     }
-    int error = 0;
-    while (bytes.size() < cap) {
-        const std::size_t had = bytes.size();
-        const std::size_t want = std::min(step, cap - had);
-        bytes.resize(had + want);
-        const ssize_t got = read(fd, bytes.data() + had, want);
-        bytes.resize(had + (got > 0 ? static_cast<std::size_t>(got) : 0));
-        if (got == 0) {
+    std::vector<unsigned char>& bytes = file.bytes;
+    bytes.resize(room);
+    std::size_t size = 0;
+    for (;;) {
+        if (size == bytes.size()) {
+            unsigned char probe[1];
+            const ssize_t got = read(fd, probe, sizeof probe);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                file.error = got < 0 ? errno : 0;
+                break;
+            }
+            if (size == cap) {
+                file.more = true;
+                break;
+            }
+            bytes.resize(std::min(cap, std::max(size * 2, size + 1)));
+            bytes[size++] = probe[0];
+            continue;
+        }
+        const ssize_t got = read(fd, bytes.data() + size, bytes.size() - size);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            file.error = got < 0 ? errno : 0;
             break;
         }
-        if (got < 0 && errno != EINTR) {
-            error = errno;
-            break;
-        }
-        step = std::min(step * 2, cap);
+        size += static_cast<std::size_t>(got);
     }
-    static_cast<void>(close(fd));
-    return error;
+    bytes.resize(size);
 }
 
-// The links of a Jump List, its AppID from its name.
-bool ReadJumpListFile(const std::string& path, const std::vector<unsigned char>& bytes, sl::CodePage& codePage,
+WholeFile ReadWhole(const std::string& path) {
+    WholeFile file;
+    const int fd = OpenToRead(path);
+    if (fd < 0) {
+        file.error = errno;
+        return file;
+    }
+    ReadAll(fd, file);
+    static_cast<void>(close(fd));
+    return file;
+}
+
+// What a file's first bytes say it holds (kOther where it cannot be read).
+sl::Content ContentOfFile(const std::string& path) {
+    std::vector<unsigned char> start;
+    if (ReadFirstBytes(path, sizeof sl::kLinkHeaderBytes, start) != 0) {
+        return sl::Content::kOther;
+    }
+    return sl::ContentOf(start.data(), start.size());
+}
+
+bool IsJumpListContent(sl::Content content) {
+    return content == sl::Content::kAutomaticDestinations || content == sl::Content::kCustomDestinations;
+}
+
+bool NamedAsJumpList(const std::string& path) {
+    const auto endsWith = [&path](const char* suffix) {
+        const std::size_t length = std::strlen(suffix);
+        return path.size() >= length && strcasecmp(path.c_str() + path.size() - length, suffix) == 0;
+    };
+    return endsWith(".automaticDestinations-ms") || endsWith(".customDestinations-ms");
+}
+
+// The links of a Jump List, its AppID from its name. A list cut at kMaxInputBytes (no
+// Jump List Windows writes comes near) says so in a record of its own first.
+bool ReadJumpListFile(const std::string& path, const WholeFile& file, sl::CodePage& codePage,
                       const sl::LinkSink& sink) {
+    if (file.more) {
+        sl::Link cut = sl::UnreadableFile(path.c_str(), 0);
+        cut.error = "larger than 256 MiB: only the links in its first 256 MiB are read";
+        if (!sink(cut)) {
+            return false;
+        }
+    }
     sl::Container where;
     where.path = path;
     where.app_id = sl::AppIdOf(path);
     try {
-        return sl::ReadJumpList(bytes.data(), bytes.size(), where, codePage, sink);
+        return sl::ReadJumpList(file.bytes.data(), file.bytes.size(), where, codePage, sink);
     } catch (const std::bad_alloc&) {
         sl::Link link = sl::UnreadableFile(path.c_str(), ENOMEM);
         return sink(link);
     }
 }
 
-bool IsJumpList(sl::Content content) {
-    return content == sl::Content::kAutomaticDestinations || content == sl::Content::kCustomDestinations;
+bool Scan(const std::string& path, sl::CodePage& codePage, const sl::LinkSink& sink) {
+    bool going = true;
+    int error = 0;
+    try {
+        error = sl::ScanFile(path.c_str(), codePage, [&](sl::Link& found) { return going = sink(found); });
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+    }
+    if (going && error != 0) {
+        sl::Link link = sl::UnreadableFile(path.c_str(), error);
+        return sink(link);
+    }
+    return going;
+}
+
+// A Jump List by its first bytes, read whole: read as one when its name says it is one or
+// its content does more than its first bytes can (IsJumpList). Returns nothing for a file
+// that is none.
+std::optional<bool> ReadIfJumpList(const std::string& path, bool named, sl::CodePage& codePage,
+                                   const sl::LinkSink& sink) {
+    if (!IsJumpListContent(ContentOfFile(path))) {
+        return std::nullopt;
+    }
+    const WholeFile file = ReadWhole(path);
+    if (file.error != 0) {
+        sl::Link link = sl::UnreadableFile(path.c_str(), file.error);
+        return sink(link);
+    }
+    if (!named && !sl::IsJumpList(file.bytes.data(), file.bytes.size())) {
+        return std::nullopt;
+    }
+    return ReadJumpListFile(path, file, codePage, sink);
 }
 
 }  // namespace
 
-bool ReadInput(const std::string& path, const Options& options, sl::CodePage& codePage, const sl::LinkSink& sink) {
+bool ReadInput(const std::string& path, const Options& options, sl::CodePage& codePage, const sl::LinkSink& sink,
+               const std::function<void()>& notRead) {
     if (options.scan) {
-        bool going = true;
-        int error = 0;
-        try {
-            error = sl::ScanFile(path.c_str(), codePage, [&](sl::Link& found) { return going = sink(found); });
-        } catch (const std::bad_alloc&) {
-            error = ENOMEM;
-        }
-        if (going && error != 0) {
-            sl::Link link = sl::UnreadableFile(path.c_str(), error);
-            return sink(link);
-        }
-        return going;
+        return Scan(path, codePage, sink);
     }
-    // A file named as a Jump List is read once, as what it holds; any other is read as a
-    // link at once, and only what is not one is looked at again.
-    if (sl::AppIdOf(path)) {
-        std::vector<unsigned char> bytes;
-        if (ReadWhole(path, bytes) == 0 && IsJumpList(sl::ContentOf(bytes.data(), bytes.size()))) {
-            return ReadJumpListFile(path, bytes, codePage, sink);
+    // A file named as a Jump List, or one a walk found by its first bytes, is looked at
+    // first; any other is read as a link at once, and only what is not one is looked at
+    // again.
+    const bool named = NamedAsJumpList(path);
+    if (named || notRead) {
+        if (const std::optional<bool> going = ReadIfJumpList(path, named, codePage, sink)) {
+            return *going;
+        }
+        if (notRead && ContentOfFile(path) != sl::Content::kLink) {
+            notRead();  // a compound file that is no Jump List, say
+            return true;
         }
     }
     sl::Link link = ReadLinkRecord(path, codePage, options.hashes);
-    if (link.status == sl::Status::kNotAShortcut && !sl::AppIdOf(path)) {
-        std::vector<unsigned char> bytes;
-        if (ReadWhole(path, bytes) == 0 && IsJumpList(sl::ContentOf(bytes.data(), bytes.size()))) {
-            return ReadJumpListFile(path, bytes, codePage, sink);
+    if (link.status == sl::Status::kNotAShortcut && !named) {
+        if (const std::optional<bool> going = ReadIfJumpList(path, false, codePage, sink)) {
+            return *going;
         }
     }
     // Neither a link nor a Jump List: an archive, by its first bytes, where archives are read.
