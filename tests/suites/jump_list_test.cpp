@@ -309,6 +309,13 @@ TEST(JumpListDestList, MatchesEntriesToStreamsAndReportsWhatDisagrees) {
          {{"#1", Status::kRead, "", none, 1}, {"#1a", Status::kRead, "", unmatched}}},
         {"no DestList", AutomaticFile({{"1", link}, {"2", link}}),
          {{"#1", Status::kRead, "", unmatched}, {"#2", Status::kRead, "", unmatched}}},
+        {"two entries of one number: the second names a stream already taken",
+         AutomaticFile({{"DestList", DestListBytes(3, {first, first})}, {"1", link}}),
+         {{"#1", Status::kRead, "", none, 1},
+          {"#1@DestList+174", Status::kFileError, "no stream holds the link of DestList entry 1", unmatched, 1}}},
+        {"a second DestList, in other case",
+         AutomaticFile({{"DestList", DestListBytes(3, {first})}, {"1", link}, {"destlist", link}}),
+         {{"#1", Status::kRead, "", none, 1}, {"#destlist", Status::kRead, "", unmatched}}},
         {"a stream name not in hex",
          AutomaticFile({{"DestList", DestListBytes(3, {first})}, {"1", link}, {"x1", link}}),
          {{"#1", Status::kRead, "", none, 1}, {"#x1", Status::kRead, "", unmatched}}},
@@ -436,6 +443,10 @@ TEST(JumpListCustom, ReadsEachCategoryAndEachFault) {
          {{at(kOwnFirst), Status::kRead, "", none, std::nullopt, myCat},
           {at(kOwnFirst + 88 + 16), Status::kRead, "", none, std::nullopt, myCat}}},
         {"a known category", CustomHeader(1).Append(KnownCategory(1)), {}},
+        {"a known category without its footer after a whole one",
+         CustomHeader(2).Append(TasksCategory({link})).U32(1).U32(1),
+         {{at(kTasksFirst), Status::kRead, "", none, std::nullopt, tasks},
+          {at(kAfterTasks + 8), Status::kFileError, "has no footer", none}}},
         {"the tasks", CustomHeader(1).Append(TasksCategory({link})),
          {{at(kTasksFirst), Status::kRead, "", none, std::nullopt, tasks}}},
         {"all three in order",
@@ -614,6 +625,32 @@ TEST(JumpListNames, ContentOfTellsByTheFirstBytes) {
         EXPECT_EQ(shell_link::ContentOf(row.bytes.Begin(), row.bytes.Size()), row.content) << row.label;
     }
     EXPECT_EQ(shell_link::ContentOf(nullptr, 12), Content::kOther);
+}
+
+TEST(JumpListNames, IsJumpListLooksPastTheFirstBytes) {
+    const std::vector<std::uint8_t> automatic = AutomaticFile({{"DestList", DestListBytes(3, {EntryValues()})}, {"1", NamedLink(u"one")}});
+    const std::vector<std::uint8_t> document = AutomaticFile({{"WordDocument", Bytes().Zeros(100)}, {"1", NamedLink(u"one")}});
+    const Bytes tasks = CustomHeader(1).Append(TasksCategory({NamedLink(u"one")}));
+    const struct {
+        const char* label;
+        std::vector<std::uint8_t> bytes;
+        bool jumpList;
+    } rows[] = {
+        {"a compound file with a DestList", automatic, true},
+        {"a compound file without one", document, false},
+        {"a compound file cut short", std::vector<std::uint8_t>(automatic.begin(), automatic.begin() + 600), false},
+        {"custom: no categories", CustomHeader(0).Data(), true},
+        {"custom: the tasks, up to their first class identifier", tasks.Data(), true},
+        {"custom: a known category and its footer", CustomHeader(1).Append(KnownCategory(2)).Data(), true},
+        {"custom: an empty category of its own", CustomHeader(1).Append(OwnCategory(u"x", {})).Data(), true},
+        {"custom: a known category without its footer", CustomHeader(1).U32(1).U32(1).U32(0).Data(), false},
+        {"custom: the tasks, then no class identifier", CustomHeader(1).U32(2).U32(1).Zeros(16).Data(), false},
+        {"custom: a name past the end", CustomHeader(1).U32(0).U16(40).Units(u"ab").Data(), false},
+        {"a link", NamedLink(u"one").Data(), false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(shell_link::IsJumpList(row.bytes.data(), row.bytes.size()), row.jumpList) << row.label;
+    }
 }
 
 TEST(JumpListNames, ContainedFileNameJoinsWhatIsSet) {
