@@ -494,6 +494,7 @@ bool CompoundFile::ReadDirectory() {
         unsigned depth;
     };
     std::vector<std::string> prefixes{std::string()};
+    std::uint64_t name_bytes = 0;
     std::vector<Pending> pending;
     std::vector<bool> visited(static_cast<std::size_t>(entry_count), false);
     visited[0] = true;
@@ -532,6 +533,13 @@ bool CompoundFile::ReadDirectory() {
             pending.push_back({entry.right, at.prefix, at.depth});
         }
         std::string name = prefixes[at.prefix] + entry.name;
+        // Each name holds its storages' names: nested storages could make the names take
+        // several times the file. No real file comes near twice its size.
+        name_bytes += name.size();
+        if (name_bytes > 2 * std::uint64_t{bytes_.size} + 4096) {
+            error_ = "the names of streams inside storages take more than twice the file's size";
+            return false;
+        }
         if (entry.type == kStream) {
             if (entry.child != kNoStream) {
                 Report("stream entry " + Number(at.id) + " has a child");
