@@ -17,8 +17,8 @@ struct HeaderCheck {
     int error = 0;         // the errno of an open or read that failed, else 0
 };
 
-// Opens the file, reads its first 20 bytes in one read (with archives, up to
-// kArchiveProbeBytes), and closes it. A symbolic link or FIFO put in the file's place
+// Opens the file, reads its first 20 bytes in one read (with archives, its first 512
+// bytes, which hold every archive's mark but an ISO 9660 image's), and closes it. A symbolic link or FIFO put in the file's place
 // since the walk saw it is neither followed nor waited for.
 HeaderCheck CheckLinkHeader(const std::string& path, bool archives = false);
 
