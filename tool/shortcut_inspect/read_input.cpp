@@ -33,10 +33,19 @@ sl::Link ReadLinkRecord(const std::string& path, sl::CodePage& codePage, unsigne
     }
 }
 
+// Without touching the file's access time where the process may, and, as ReadLinkFile
+// does, without waiting for a FIFO's writer (read then blocks as usual).
 int OpenToRead(const std::string& path) {
-    // Without touching the file's access time where the process may (see ReadLinkFile).
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOATIME);
-    return fd < 0 && errno == EPERM ? open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY) : fd;
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = open(path.c_str(), kFlags | O_NOATIME);
+    if (fd < 0 && errno == EPERM) {
+        fd = open(path.c_str(), kFlags);
+    }
+    const int flags = fd < 0 ? -1 : fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        static_cast<void>(fcntl(fd, F_SETFL, flags & ~O_NONBLOCK));
+    }
+    return fd;
 }
 
 // A file read whole, at most kMaxInputBytes of it; more when bytes lie beyond those.
@@ -166,15 +175,20 @@ bool Scan(const std::string& path, sl::CodePage& codePage, const sl::LinkSink& s
 // that is none.
 std::optional<bool> ReadIfJumpList(const std::string& path, bool named, sl::CodePage& codePage,
                                    const sl::LinkSink& sink) {
-    if (!IsJumpListContent(ContentOfFile(path))) {
+    // A file named as a Jump List mostly is one: it is read whole at once.
+    if (!named && !IsJumpListContent(ContentOfFile(path))) {
         return std::nullopt;
     }
     const WholeFile file = ReadWhole(path);
     if (file.error != 0) {
-        sl::Link link = sl::UnreadableFile(path.c_str(), file.error);
-        return sink(link);
+        if (!named) {
+            sl::Link link = sl::UnreadableFile(path.c_str(), file.error);
+            return sink(link);
+        }
+        return std::nullopt;  // read as a link, whose record says why it cannot be
     }
-    if (!named && !sl::IsJumpList(file.bytes.data(), file.bytes.size())) {
+    if (named ? !IsJumpListContent(sl::ContentOf(file.bytes.data(), file.bytes.size()))
+              : !sl::IsJumpList(file.bytes.data(), file.bytes.size())) {
         return std::nullopt;
     }
     return ReadJumpListFile(path, file, codePage, sink);
