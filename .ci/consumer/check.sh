@@ -144,7 +144,7 @@ both=$work/both
 cmake -S . -B "$shared" -DCMAKE_INSTALL_LIBDIR="$libdir" > /dev/null
 cmake --install "$build" --prefix "$both" > /dev/null
 cmake --install "$shared" --prefix "$both" > /dev/null
-links_shared_reader() { readelf -d "$1" | grep -q 'NEEDED.*\[libshortcut_reader\.so\.4\]'; }
+links_shared_reader() { readelf -d "$1" | grep -q 'NEEDED.*\[libshortcut_reader\.so\.5\]'; }
 for choice in default OFF ON; do
     arguments=(-DCMAKE_PREFIX_PATH="$both")
     [ $choice = default ] || arguments+=(-Dshortcut_reader_SHARED_LIBS=$choice)
