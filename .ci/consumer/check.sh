@@ -170,7 +170,7 @@ grep -q 'no shared build of shortcut_reader is installed' "$work/static-only.log
 echo "a static-only prefix asked for the shared reader: refused with the reason"
 
 # 4. From source in a parent project. Its cache without us is the reference: with us it
-# may only gain SHORTCUT_ options (and FetchContent's, Git's and the OpenSSL find module's own entries), and every
+# may only gain SHORTCUT_ options (and FetchContent's, Git's and the OpenSSL and LibArchive find modules' own entries), and every
 # entry it shares keeps its value.
 cache_entries() {  # the cache's NAME:TYPE=VALUE lines, but CMake's INTERNAL and STATIC ones
     grep -E '^[A-Za-z0-9_.+-]+:[A-Z]+=' "$1/CMakeCache.txt" | grep -v -E '^[^:]+:(INTERNAL|STATIC)=' \
@@ -194,7 +194,7 @@ for take in subdirectory fetchcontent; do
         parent_build "$dir" -DPARENT_TAKE=$take -DPARENT_SOURCE="$clone" -DPARENT_TAG="$(git -C "$clone" rev-parse HEAD)"
     fi
     cache_entries "$dir" > "$dir.cache"
-    gained=$(LC_ALL=C comm -13 "$work/parent-none.cache" "$dir.cache" | grep -v -E '^(SHORTCUT_|FETCHCONTENT_|GIT_EXECUTABLE:|OPENSSL_|PKG_CONFIG_|pkgcfg_lib__OPENSSL_)' || true)
+    gained=$(LC_ALL=C comm -13 "$work/parent-none.cache" "$dir.cache" | grep -v -E '^(SHORTCUT_|FETCHCONTENT_|GIT_EXECUTABLE:|OPENSSL_|PKG_CONFIG_|pkgcfg_lib__OPENSSL_|LibArchive_)' || true)
     [ -z "$gained" ] || fail "$take: the parent's cache gained or changed entries of ours:"$'\n'"$gained"
     grep -q '^CMAKE_BUILD_TYPE:STRING=$' "$dir.cache" || fail "$take: CMAKE_BUILD_TYPE is not left empty"
     grep -x "$(grep '^CMAKE_INSTALL_LIBDIR:' "$work/parent-none.cache")" "$dir.cache" > /dev/null \
