@@ -41,7 +41,7 @@ std::optional<std::string> AppIdOf(const std::string& name) {
         }
         std::string id;
         for (const char c : digits) {
-            if (!std::isxdigit(static_cast<unsigned char>(c))) {
+            if (std::isxdigit(static_cast<unsigned char>(c)) == 0) {
                 return std::nullopt;
             }
             id += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -97,7 +97,8 @@ DestListRead ReadDestList(ByteSpan stream, CodePage& codePage) {
             break;
         }
         const std::uint16_t length = *Field<std::uint16_t>(rest, fixed - 2);
-        const std::uint64_t size = fixed + 2 * std::uint64_t{length} + after;
+        const std::uint64_t pathBytes = 2 * static_cast<std::uint64_t>(length);
+        const std::uint64_t size = fixed + pathBytes + after;
         if (size > rest.size) {
             list.damage.push_back({WarningCode::kTruncated, at,
                                    "the DestList entry's path of " + std::to_string(length) +

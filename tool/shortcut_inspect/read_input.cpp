@@ -163,6 +163,8 @@ bool Scan(const std::string& path, sl::CodePage& codePage, const sl::LinkSink& s
     } catch (const std::bad_alloc&) {
         error = ENOMEM;
     }
+    // going is set by the sink above, which cppcheck does not follow into the lambda.
+    // cppcheck-suppress knownConditionTrueFalse
     if (going && error != 0) {
         sl::Link link = sl::UnreadableFile(path.c_str(), error);
         return sink(link);
