@@ -16,6 +16,7 @@
 #include <new>
 #include <utility>
 
+#include "shell_link/descriptor.h"
 #include "text/utf8.h"
 
 namespace shell_link::detail {
@@ -168,24 +169,6 @@ int ScanDescriptor(int fd, const Container& where, CodePage& codePage, const Lin
 
 namespace shell_link {
 
-namespace {
-
-// Reading must not change the input's access time, where the process may ask for that.
-int OpenLeavingAccessTime(const char* path, int flags) {
-    const int fd = open(path, flags | O_NOATIME);
-    return fd < 0 && errno == EPERM ? open(path, flags) : fd;
-}
-
-struct Descriptor {
-    int fd;
-    explicit Descriptor(int descriptor) : fd(descriptor) {}
-    ~Descriptor() { close(fd); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-};
-
-}  // namespace
-
 bool ScanBytes(const void* bytes, std::size_t size, std::uint64_t base, const Container& where, CodePage& codePage,
                const LinkSink& sink) {
     return detail::ScanSpan(static_cast<const unsigned char*>(bytes), size, base, where, codePage, sink,
@@ -196,12 +179,12 @@ int ScanFile(const char* path, CodePage& codePage, const LinkSink& sink) {
     if (path == nullptr) {
         return EINVAL;
     }
-    const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_CLOEXEC);
+    const int fd = detail::OpenLeavingAccessTime(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return errno;
     }
     // Closed however the reading ends, std::bad_alloc included.
-    const Descriptor closer(fd);
+    const detail::Descriptor closer(fd);
     static_cast<void>(posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL));
     Container where;
     where.kind = ContainerKind::kScan;

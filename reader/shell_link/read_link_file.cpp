@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "shell_link/descriptor.h"
 #include "shell_link/file_hashes.h"
 #include "shell_link/reading.h"
 #include "text/utf8.h"
@@ -95,13 +96,6 @@ int ReadAll(int fd, std::uint64_t expected, FileBytes& bytes, bool& more) {
     }
 }
 
-// Reading a file must not change what the record says of it: O_NOATIME keeps its access
-// time, where the process may ask for that (it owns the file, or has CAP_FOWNER).
-int OpenLeavingAccessTime(const char* path, int flags) {
-    const int fd = open(path, flags | O_NOATIME);
-    return fd < 0 && errno == EPERM ? open(path, flags) : fd;
-}
-
 // 100-ns intervals between 1601-01-01 and 1970-01-01.
 constexpr std::int64_t kUnixEpochIntervals = 116444736000000000;
 
@@ -123,14 +117,6 @@ std::optional<FileTime> FileTimeOf(std::int64_t seconds, std::uint32_t nanosecon
     }
     return FileTime{static_cast<std::uint64_t>(intervals)};
 }
-
-struct Descriptor {
-    int fd;
-    explicit Descriptor(int descriptor) : fd(descriptor) {}
-    ~Descriptor() { close(fd); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-};
 
 // What a file's status tells the reading: its kind, size and times.
 struct FileStatus {
@@ -184,12 +170,12 @@ Link ReadLinkFile(const char* path, CodePage& codePage, unsigned hashes) {
     if (path == nullptr) {
         return UnreadableFile(path, EINVAL);
     }
-    const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = detail::OpenLeavingAccessTime(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         return UnreadableFile(path, errno);
     }
     // Closed however the reading ends, std::bad_alloc included.
-    const Descriptor closer(fd);
+    const detail::Descriptor closer(fd);
     // Opened without blocking, so that a FIFO with no writer does not wait; read blocking.
     const int flags = fcntl(fd, F_GETFL);
     FileStatus status;
