@@ -14,16 +14,6 @@ namespace inspect {
 
 namespace {
 
-// Without touching the file's access time where the process may (see ReadLinkFile).
-int OpenForHeader(const std::string& path, int flags) {
-    flags |= O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    int file = open(path.c_str(), flags | O_NOATIME);
-    if (file < 0 && errno == EPERM) {
-        file = open(path.c_str(), flags);
-    }
-    return file;
-}
-
 // Reads up to most bytes into bytes, until the end of the file; the errno of a read that
 // failed, or 0. A FIFO with no data gives EAGAIN, not a wait.
 int ReadUpTo(int file, std::size_t most, std::vector<unsigned char>& bytes) {
@@ -48,6 +38,15 @@ int ReadUpTo(int file, std::size_t most, std::vector<unsigned char>& bytes) {
 }
 
 }  // namespace
+
+int OpenForHeader(const std::string& path, int flags) {
+    flags |= O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int file = open(path.c_str(), flags | O_NOATIME);
+    if (file < 0 && errno == EPERM) {
+        file = open(path.c_str(), flags);
+    }
+    return file;
+}
 
 HeaderCheck CheckLinkHeader(const std::string& path, bool archives) {
     const int file = OpenForHeader(path, O_NOFOLLOW);

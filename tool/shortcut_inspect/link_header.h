@@ -20,6 +20,10 @@ struct HeaderCheck {
 // Opens the file, reads its first 20 bytes in one read (with archives, its first 512
 // bytes, which hold every archive's mark but an ISO 9660 image's), and closes it. A symbolic link or FIFO put in the file's place
 // since the walk saw it is neither followed nor waited for.
+// Opens path to read it, without waiting for a FIFO's writer (O_NONBLOCK, with flags), and
+// without touching its access time where the process may (as ReadLinkFile does).
+int OpenForHeader(const std::string& path, int flags);
+
 HeaderCheck CheckLinkHeader(const std::string& path, bool archives = false);
 
 // The first bytes of the regular file at path, at most most of them, into bytes: the

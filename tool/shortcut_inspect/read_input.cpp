@@ -33,14 +33,9 @@ sl::Link ReadLinkRecord(const std::string& path, sl::CodePage& codePage, unsigne
     }
 }
 
-// Without touching the file's access time where the process may, and, as ReadLinkFile
-// does, without waiting for a FIFO's writer (read then blocks as usual).
+// As ReadLinkFile opens a file: without waiting for a FIFO's writer, then reading as usual.
 int OpenToRead(const std::string& path) {
-    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    int fd = open(path.c_str(), kFlags | O_NOATIME);
-    if (fd < 0 && errno == EPERM) {
-        fd = open(path.c_str(), kFlags);
-    }
+    const int fd = OpenForHeader(path, 0);
     const int flags = fd < 0 ? -1 : fcntl(fd, F_GETFL);
     if (flags >= 0) {
         static_cast<void>(fcntl(fd, F_SETFL, flags & ~O_NONBLOCK));
@@ -172,15 +167,11 @@ bool Scan(const std::string& path, sl::CodePage& codePage, const sl::LinkSink& s
     return going;
 }
 
-// A Jump List by its first bytes, read whole: read as one when its name says it is one or
-// its content does more than its first bytes can (IsJumpList). Returns nothing for a file
-// that is none.
+// A file named as a Jump List, or whose first bytes are a Jump List's, read whole: read as
+// one when its name says it is one or its content does more than its first bytes can
+// (IsJumpList). Returns nothing for a file that is none.
 std::optional<bool> ReadIfJumpList(const std::string& path, bool named, sl::CodePage& codePage,
                                    const sl::LinkSink& sink) {
-    // A file named as a Jump List mostly is one: it is read whole at once.
-    if (!named && !IsJumpListContent(ContentOfFile(path))) {
-        return std::nullopt;
-    }
     const WholeFile file = ReadWhole(path);
     if (file.error != 0) {
         if (!named) {
@@ -208,16 +199,20 @@ bool ReadInput(const std::string& path, const Options& options, sl::CodePage& co
     // again.
     const bool named = NamedAsJumpList(path);
     if (named || notRead) {
-        if (const std::optional<bool> going = ReadIfJumpList(path, named, codePage, sink)) {
-            return *going;
+        // A file named as a Jump List mostly is one: it is read whole at once.
+        const sl::Content content = named ? sl::Content::kOther : ContentOfFile(path);
+        if (named || IsJumpListContent(content)) {
+            if (const std::optional<bool> going = ReadIfJumpList(path, named, codePage, sink)) {
+                return *going;
+            }
         }
-        if (notRead && ContentOfFile(path) != sl::Content::kLink) {
+        if (notRead && content != sl::Content::kLink) {
             notRead();  // a compound file that is no Jump List, say
             return true;
         }
     }
     sl::Link link = ReadLinkRecord(path, codePage, options.hashes);
-    if (link.status == sl::Status::kNotAShortcut && !named) {
+    if (link.status == sl::Status::kNotAShortcut && !named && IsJumpListContent(ContentOfFile(path))) {
         if (const std::optional<bool> going = ReadIfJumpList(path, false, codePage, sink)) {
             return *going;
         }
